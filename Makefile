@@ -1,0 +1,30 @@
+# The two set-up commands are `make run` and `make test`; both install what is
+# missing first.
+SHELL := /bin/bash
+.SHELLFLAGS := -euo pipefail -c
+
+.PHONY: all deps test run bench clean
+.PHONY: build-native build-win32 build-asan build-tsan
+
+all: build-native build-win32
+
+deps:
+	@./scripts/install-deps.sh
+
+build-%: deps
+	cmake --preset $* >/dev/null
+	cmake --build --preset $*
+
+test: build-native build-win32 build-asan build-tsan
+	ctest --preset native
+	ctest --preset asan
+	ctest --preset tsan
+
+run: build-native
+	./build/native/tools/quillant-search --orbits 3
+
+bench: build-native
+	./build/native/bench/quillant_bench
+
+clean:
+	rm -rf build

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs, from Debian's archive, every package that building and testing Quillant
+# needs. Idempotent: it asks apt only for what is missing, and does nothing when all
+# is there. Runs as root, or through sudo otherwise.
+set -euo pipefail
+
+native=(
+  build-essential cmake ninja-build pkg-config
+  clang libclang-rt-14-dev
+  googletest libgtest-dev libbenchmark-dev
+  libgl1-mesa-dev libglu1-mesa-dev libosmesa6-dev libpng-dev
+  g++-mingw-w64-i686-posix mingw-w64-i686-dev
+)
+windows_tests=(wine wine32:i386 xvfb xauth xdotool x11-utils imagemagick)
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+# True when the package (name or name:arch) is installed.
+installed() {
+  dpkg-query -W -f='${db:Status-Status}\n' "$1" 2>/dev/null | grep -qx installed
+}
+
+missing=()
+for pkg in "${native[@]}" "${windows_tests[@]}"; do
+  installed "$pkg" || missing+=("$pkg")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "install-deps: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  as_root dpkg --add-architecture i386
+fi
+as_root apt-get update -q
+as_root apt-get install -y -q --no-install-recommends "${missing[@]}"
