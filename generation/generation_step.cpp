@@ -1,0 +1,93 @@
+#include "generation/generation_step.h"
+
+#include "generation/random_source.h"
+#include "roses/colour.h"
+#include "roses/traj_rose.h"
+
+#include <array>
+#include <iostream>
+#include <memory>
+#include <new>
+
+namespace quillant {
+
+namespace {
+
+using slot_snapshot = std::array<std::int32_t, slot_count>;
+
+// The slot states as the step begins. Acquire: a slot seen free comes with
+// the window thread's last use of it, and with the rose count that its
+// retirement lowered first.
+slot_snapshot snapshot_states(const rose_set& set) {
+    slot_snapshot states{};
+    for (std::size_t i = 0; i < slot_count; ++i) {
+        states[i] = set.slot_states[i].load(std::memory_order_acquire);
+    }
+    return states;
+}
+
+// The lowest slot index whose state satisfies the test, or -1.
+template <typename Test>
+int first_slot(const slot_snapshot& states, Test test) {
+    for (std::size_t i = 0; i < states.size(); ++i) {
+        if (test(states[i])) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+// Builds a rose with a random bright colour from the ready slot and makes it live.
+void show_slot(rose_set& set, int index) {
+    const double u1 = draw_uniform();
+    const double u2 = draw_uniform();
+    const double u3 = draw_uniform();
+    rgba base{0, 0, 0, 0};
+    hsv_to_rgb(u3, 0.6 + 0.4 * u2, 0.75 + 0.25 * u1, base);
+
+    const orbit_slot& slot = set.slots[index];
+    const auto r = static_cast<float>(static_cast<double>(slot.radius) * margin);
+    const float cx = slot.centroid.real();
+    const float cy = slot.centroid.imag();
+    // NOTE: a failed allocation while the rose is built must not end the
+    // worker (and with it the saver): the rose is dropped, the slot stays
+    // ready, and a later step tries again.
+    try {
+        auto rose = std::make_unique<traj_rose>(slot, index, base, cx - r, cy - r, cx + r, cy + r,
+                                                static_cast<float>(set.width.load()),
+                                                static_cast<float>(set.height.load()));
+        set.add_rose(std::move(rose));
+    } catch (const std::bad_alloc&) {
+    }
+}
+
+// Traces candidates from [-2, 2) x [-2, 2) into the free slot until one is accepted.
+void fill_slot(rose_set& set, int index) {
+    bool rejected = true;
+    while (rejected) {
+        // The first value drawn is the imaginary part.
+        const double a = draw_uniform();
+        const double b = draw_uniform();
+        const auto im = static_cast<float>(4.0 * a - 2.0);
+        const auto re = static_cast<float>(4.0 * b - 2.0);
+        rejected = trace_orbit(set.slots[index], re, im);
+    }
+    set.slot_states[index].store(slot_ready);
+}
+
+}  // namespace
+
+void generation_step(rose_set& set) {
+    // NOTE: states before count. A slot freed after the count was read would
+    // otherwise be traced while its rose's successor is not yet shown, and
+    // the next step would show the same slot again instead of the other one.
+    const slot_snapshot states = snapshot_states(set);
+    const std::uint32_t count = set.rose_count.load();
+    if (count < static_cast<std::uint32_t>(set.max_roses)) {
+        std::cerr << "roses.size: " << count << " < " << set.max_roses << '\n' << std::flush;
+        const int ready = first_slot(states, [](std::int32_t state) { return state > 0; });
+        if (ready >= 0) show_slot(set, ready);
+    }
+    const int free = first_slot(states, [](std::int32_t state) { return state == slot_free; });
+    if (free >= 0) fill_slot(set, free);
+}
+
+}  // namespace quillant
