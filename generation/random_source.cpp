@@ -8,8 +8,9 @@ namespace {
 
 std::mt19937 random_engine(seed_from_calendar_time(std::time(nullptr)));
 
-// Private to the engine: every output is taken under it.
-platform::lock engine_lock;
+// Private to the engine: every output is taken under it. Never destroyed, as
+// the worker thread may still draw while the process exits.
+platform::lock& engine_lock = *new platform::lock;
 
 std::uint32_t take_output(std::mt19937& engine) {
     platform::scoped_lock held(engine_lock);
