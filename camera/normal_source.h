@@ -1,0 +1,34 @@
+// The normal distribution of the camera's random pushes: Box-Muller pairs
+// from the shared engine, the cosine value first and the sine value kept for
+// the next draw. Only the window thread draws from it.
+#pragma once
+
+namespace quillant {
+
+inline constexpr double two_pi = 6.283185307179586;
+
+// Mean and standard deviation, with the pair in progress.
+struct normal_distribution {
+    double mean;
+    double standard_deviation;
+    // True while the sine value of the current pair is still to be returned.
+    bool have_spare;
+    double u1;
+    double radius;
+};
+
+// Mean 0, standard deviation 1, no spare.
+extern normal_distribution normal_source;
+
+// Starts a new pair in d from two uniform values on [0, 1) and returns its
+// cosine value; the sine value becomes d's spare.
+double start_normal_pair(normal_distribution& d, double u1, double u2);
+
+// Returns the spare sine value of d's current pair and uses it up.
+double take_normal_spare(normal_distribution& d);
+
+// One value of normal_source. Takes two engine outputs when it starts a pair,
+// none when it returns the spare.
+double draw_normal();
+
+}  // namespace quillant
