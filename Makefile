@@ -11,7 +11,8 @@ all: build-native build-win32
 deps:
 	@./scripts/install-deps.sh
 
-build-%: deps
+# A static pattern rule: make never looks up implicit rules for phony targets.
+build-native build-win32 build-asan build-tsan: build-%: deps
 	cmake --preset $* >/dev/null
 	cmake --build --preset $*
 
