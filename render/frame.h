@@ -1,0 +1,18 @@
+// One frame of the saver: fixed GL state, the scene's advance, and every live
+// rose drawn as a coloured line strip.
+#pragma once
+
+#include "roses/traj_rose.h"
+
+namespace quillant {
+
+// Renders one frame into the current GL context: clears, advances the scene
+// and draws the live roses, oldest first, under the rose set's lock.
+void render_frame();
+
+// Draws the stretch of the rose and its colours that its progress selects:
+// growing, two colour runs, withering. Makes no GL call when fewer than two
+// vertices remain. Call with the rose set's lock held.
+void draw_rose(const traj_rose& rose);
+
+}  // namespace quillant
