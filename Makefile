@@ -18,6 +18,7 @@ build-native build-win32 build-asan build-tsan: build-%: deps
 
 test: build-native build-win32 build-asan build-tsan
 	ctest --preset native
+	ctest --preset win32
 	ctest --preset asan
 	ctest --preset tsan
 

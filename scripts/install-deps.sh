@@ -26,12 +26,15 @@ missing=()
 for pkg in "${native[@]}" "${windows_tests[@]}"; do
   installed "$pkg" || missing+=("$pkg")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-echo "install-deps: installing ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  as_root dpkg --add-architecture i386
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "install-deps: installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    as_root dpkg --add-architecture i386
+  fi
+  as_root apt-get update -q
+  as_root apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
-as_root apt-get update -q
-as_root apt-get install -y -q --no-install-recommends "${missing[@]}"
+
+# 32-bit Wine on a kernel that cannot run 32-bit programs itself.
+"$(dirname "$0")/setup-wine32.sh"
