@@ -59,8 +59,10 @@ void show_slot(rose_set& set, int index) {
     }
 }
 
-// Traces candidates from [-2, 2) x [-2, 2) into the free slot until one is accepted.
-void fill_slot(rose_set& set, int index) {
+}  // namespace
+
+std::int64_t search_orbit(orbit_slot& slot) {
+    std::int64_t candidates = 0;
     bool rejected = true;
     while (rejected) {
         // The first value drawn is the imaginary part.
@@ -68,12 +70,11 @@ void fill_slot(rose_set& set, int index) {
         const double b = draw_uniform();
         const auto im = static_cast<float>(4.0 * a - 2.0);
         const auto re = static_cast<float>(4.0 * b - 2.0);
-        rejected = trace_orbit(set.slots[index], re, im);
+        rejected = trace_orbit(slot, re, im);
+        ++candidates;
     }
-    set.slot_states[index].store(slot_ready);
+    return candidates;
 }
-
-}  // namespace
 
 void generation_step(rose_set& set) {
     // NOTE: states before count. A slot freed after the count was read would
@@ -87,7 +88,10 @@ void generation_step(rose_set& set) {
         if (ready >= 0) show_slot(set, ready);
     }
     const int free = first_slot(states, [](std::int32_t state) { return state == slot_free; });
-    if (free >= 0) fill_slot(set, free);
+    if (free >= 0) {
+        search_orbit(set.slots[free]);
+        set.slot_states[free].store(slot_ready);
+    }
 }
 
 }  // namespace quillant

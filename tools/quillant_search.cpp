@@ -2,6 +2,7 @@
 // and prints what it found. The tracing's own lines go to standard error.
 //
 //   quillant-search [--seed N] [--orbits K]
+#include "generation/generation_step.h"
 #include "generation/orbit_tracing.h"
 #include "generation/random_source.h"
 
@@ -46,18 +47,8 @@ int main(int argc, char** argv) {
 
     orbit_slot slot;
     for (int found = 1; found <= opts.orbits; ++found) {
-        long candidates = 0;
         const std::clock_t began = std::clock();
-        bool rejected = true;
-        while (rejected) {
-            // As in the worker: the first draw is the imaginary part.
-            const double a = draw_uniform();
-            const double b = draw_uniform();
-            const auto im = static_cast<float>(4.0 * a - 2.0);
-            const auto re = static_cast<float>(4.0 * b - 2.0);
-            rejected = trace_orbit(slot, re, im);
-            ++candidates;
-        }
+        const auto candidates = static_cast<long>(search_orbit(slot));
         const double seconds = static_cast<double>(std::clock() - began) / CLOCKS_PER_SEC;
         std::printf(
             "orbit %d: c = (%g, %g) after %ld candidates in %.3f s: %d hops, %d points, "

@@ -139,9 +139,7 @@ void trace_accepted(orbit_slot& slot) {
     discarding_buffer sink;
     std::streambuf* previous = std::cerr.rdbuf(&sink);
     reseed_random_engine(8);
-    while (trace_orbit(slot, static_cast<float>(4.0 * draw_uniform() - 2.0),
-                       static_cast<float>(4.0 * draw_uniform() - 2.0))) {
-    }
+    search_orbit(slot);
     std::cerr.rdbuf(previous);
 }
 

@@ -1,4 +1,4 @@
-#include "generation/orbit_tracing.h"
+#include "generation/generation_step.h"
 #include "generation/random_source.h"
 #include "render/frame.h"
 #include "render/offscreen_context.h"
@@ -159,9 +159,7 @@ protected:
         testing::discarding_buffer sink;
         std::streambuf* previous = std::cerr.rdbuf(&sink);
         reseed_random_engine(21);
-        while (trace_orbit(slot, static_cast<float>(4.0 * draw_uniform() - 2.0),
-                           static_cast<float>(4.0 * draw_uniform() - 2.0))) {
-        }
+        search_orbit(slot);
         std::cerr.rdbuf(previous);
         const float r = slot.radius * 1.2f;
         const complex_f c = slot.centroid;
