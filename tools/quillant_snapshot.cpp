@@ -80,11 +80,11 @@ int main(int argc, char** argv) {
                      "[--every E] [--out DIR] [--quiet]\n");
         return 2;
     }
-    // Static: the streams still flush through it as the process exits.
-    static discarding_buffer sink;
     if (opts.quiet) {
-        std::cout.rdbuf(&sink);
-        std::cerr.rdbuf(&sink);
+        // Never destroyed: the streams still flush through it as the process exits.
+        auto* sink = new discarding_buffer;
+        std::cout.rdbuf(sink);
+        std::cerr.rdbuf(sink);
     }
     reseed_random_engine(opts.seed);
 
