@@ -1,0 +1,11 @@
+#include "shell/shell_state.h"
+
+namespace quillant {
+
+HINSTANCE saverModule = nullptr;
+bool passwordPlatform = false;
+bool isPreview = false;
+bool isClosing = false;
+bool isCheckingPassword = false;
+
+}  // namespace quillant
