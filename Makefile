@@ -4,7 +4,7 @@ SHELL := /bin/bash
 .SHELLFLAGS := -euo pipefail -c
 
 .PHONY: all deps test run bench clean
-.PHONY: build-native build-win32 build-asan build-tsan
+.PHONY: build-native build-win32 build-asan build-tsan build-fuzz
 
 all: build-native build-win32
 
@@ -12,15 +12,16 @@ deps:
 	@./scripts/install-deps.sh
 
 # A static pattern rule: make never looks up implicit rules for phony targets.
-build-native build-win32 build-asan build-tsan: build-%: deps
+build-native build-win32 build-asan build-tsan build-fuzz: build-%: deps
 	cmake --preset $* >/dev/null
 	cmake --build --preset $*
 
-test: build-native build-win32 build-asan build-tsan
+test: build-native build-win32 build-asan build-tsan build-fuzz
 	ctest --preset native
 	ctest --preset win32
 	ctest --preset asan
 	ctest --preset tsan
+	ctest --preset fuzz
 
 run: build-native
 	./build/native/tools/quillant-search --orbits 3

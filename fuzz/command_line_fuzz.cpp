@@ -1,0 +1,51 @@
+// libFuzzer target over the command-line reading: any bytes as a whole
+// command line and as an argument text, cut with a byte step and with a
+// double-byte step. Checks that the argument text lies inside the line and
+// starts where the reading says it does.
+#include "shell/command_line.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+const char* ByteStep(const char* character) {
+    return *character == '\0' ? character : character + 1;
+}
+
+const char* DoubleByteStep(const char* character) {
+    if (*character == '\0') return character;
+    const bool lead = static_cast<unsigned char>(*character) >= 0x81;
+    return lead && character[1] != '\0' ? character + 2 : character + 1;
+}
+
+void Check(bool holds) {
+    if (!holds) std::abort();
+}
+
+void CutAndRead(const std::string& line, quillant::CharStep next) {
+    const char* start = line.c_str();
+    const char* text = quillant::FindArgumentText(start, next);
+    Check(text >= start && text <= start + line.size());
+    Check(*text == '\0' || static_cast<unsigned char>(*text) > 0x20);
+    quillant::ParseSaverCommand(text);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // The platform hands the program NUL-terminated text: stop at a NUL.
+    const std::string line(reinterpret_cast<const char*>(data), size);
+    const std::string text = line.substr(0, line.find('\0'));
+    CutAndRead(text, ByteStep);
+    CutAndRead(text, DoubleByteStep);
+
+    const quillant::SaverCommand command = quillant::ParseSaverCommand(text.c_str());
+    const bool takesHandle = command.mode == quillant::SaverMode::Preview ||
+                             command.mode == quillant::SaverMode::Configure ||
+                             command.mode == quillant::SaverMode::ChangePassword;
+    Check(takesHandle || command.handle == 0);
+    return 0;
+}
