@@ -19,8 +19,15 @@ DWORD Travel(LONG from, LONG to) {
 // In the preview the platform's own window answers help and context menus.
 void ForwardToParent(HWND window, UINT message, LPARAM lParam) {
     HWND parent = GetParent(window);
-    if (parent != nullptr && IsWindow(parent)) {
-        PostMessageA(parent, message, reinterpret_cast<WPARAM>(parent), lParam);
+    if (parent == nullptr || !IsWindow(parent)) return;
+    const WPARAM self = reinterpret_cast<WPARAM>(parent);
+    // NOTE: help carries a pointer to a HELPINFO that lives only while this
+    // message is handled, and the platform refuses to post such a message;
+    // sending hands it over while it is valid.
+    if (message == WM_HELP) {
+        SendMessageA(parent, message, self, lParam);
+    } else {
+        PostMessageA(parent, message, self, lParam);
     }
 }
 
