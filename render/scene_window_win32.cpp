@@ -42,11 +42,19 @@ void present_frame() {
 }
 
 // The timer goes first, so that no frame is drawn on a released context.
+// Safe to call again: a refused creation releases what it made, and the
+// platform may still send destruction after it.
 void release_scene_window(HWND window) {
     KillTimer(window, frame_timer);
     wglMakeCurrent(nullptr, nullptr);
-    wglDeleteContext(gl_context);
-    ReleaseDC(window, device_context);
+    if (gl_context != nullptr) {
+        wglDeleteContext(gl_context);
+        gl_context = nullptr;
+    }
+    if (device_context != nullptr) {
+        ReleaseDC(window, device_context);
+        device_context = nullptr;
+    }
 }
 
 }  // namespace
@@ -55,7 +63,11 @@ LRESULT SceneWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                         WNDPROC fallback) {
     switch (message) {
         case WM_CREATE:
-            return create_scene_window(window) ? 0 : -1;
+            if (create_scene_window(window)) return 0;
+            // NOTE: not every platform sends destruction to a window whose
+            // creation was refused.
+            release_scene_window(window);
+            return -1;
         case WM_DESTROY:
             release_scene_window(window);
             return 0;
