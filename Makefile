@@ -23,8 +23,8 @@ test: build-native build-win32 build-asan build-tsan build-fuzz
 	ctest --preset tsan
 	ctest --preset fuzz
 
-run: build-native
-	./build/native/tools/quillant-search --orbits 3
+run: build-win32
+	./scripts/run-saver
 
 bench: build-native
 	./build/native/bench/quillant_bench
