@@ -34,6 +34,7 @@ bool create_scene_window(HWND window) {
     return true;
 }
 
+// Renders one frame and shows it.
 void present_frame() {
     render_frame();
     glFinish();

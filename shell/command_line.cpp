@@ -6,8 +6,10 @@ namespace {
 
 constexpr unsigned char blank = 0x20;
 
+// Only the ASCII digits: bytes from 0x80 up are none.
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// Spaces only; tabs end the skipping.
 const char* SkipSpaces(const char* text) {
     while (*text == ' ') ++text;
     return text;

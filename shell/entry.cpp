@@ -8,6 +8,7 @@ namespace quillant {
 
 namespace {
 
+// Steps over one character of the active code page.
 const char* NextCharacter(const char* character) { return CharNextA(character); }
 
 // Finds the argument text and the show command, runs the mode and ends the

@@ -12,6 +12,7 @@ namespace quillant {
 
 namespace {
 
+// Handles the fault and ends the process with the fault's exit code.
 [[noreturn]] void EndFaultedProcess() { ExitProcess(static_cast<UINT>(HandleFault())); }
 
 // NOTE: g++ has no __try/__except on 32-bit Windows. The top-level filter
@@ -21,6 +22,7 @@ namespace {
 // unwinding handler would have taken the main thread.
 LONG WINAPI FilterUnhandled(EXCEPTION_POINTERS*) { EndFaultedProcess(); }
 
+// abort() raises this signal before it ends the process its own way.
 void OnAbortSignal(int) { EndFaultedProcess(); }
 
 }  // namespace

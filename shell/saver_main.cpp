@@ -26,12 +26,14 @@ void EnableHeapTermination() {
     }
 }
 
+// True on Windows 95, 98 and Me.
 bool IsPasswordPlatform() {
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = sizeof version;
     return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
 }
 
+// The window handle that the command line names by number.
 HWND WindowFrom(std::uint32_t handle) {
     return reinterpret_cast<HWND>(static_cast<UINT_PTR>(handle));
 }
@@ -42,6 +44,7 @@ HWND OwnerWindow(std::uint32_t handle) {
     return owner != nullptr && IsWindow(owner) ? owner : GetForegroundWindow();
 }
 
+// Runs the mode after the window checks; its result is the exit code.
 int RunMode(const SaverCommand& command) {
     switch (command.mode) {
         case SaverMode::ConfigureAlone:

@@ -22,6 +22,7 @@ struct WindowPlacement {
     const char* title;
 };
 
+// The saver window's class, whose procedure is SaverShellProc.
 WNDCLASSA SaverClass() {
     WNDCLASSA saverClass = {};
     // The class's own device context is the one the GL context lives on.

@@ -9,8 +9,10 @@ namespace quillant {
 
 namespace {
 
+// Asks the window to close, through its queue.
 void PostClose(HWND window) { PostMessageA(window, WM_CLOSE, 0, 0); }
 
+// Distance between two coordinates, without overflow.
 DWORD Travel(LONG from, LONG to) {
     return to > from ? static_cast<DWORD>(to) - static_cast<DWORD>(from)
                      : static_cast<DWORD>(from) - static_cast<DWORD>(to);
@@ -31,6 +33,7 @@ void ForwardToParent(HWND window, UINT message, LPARAM lParam) {
     }
 }
 
+// Asks for a close when the cursor has travelled beyond the threshold.
 void CloseOnTravel(HWND window) {
     POINT now;
     GetCursorPos(&now);
