@@ -10,7 +10,7 @@ inline void append_to_test_log(const char* line) {
     char path[MAX_PATH];
     const DWORD length = GetEnvironmentVariableA("QUILLANT_TEST_LOG", path, sizeof path);
     if (length == 0 || length >= sizeof path) return;
-    if (std::FILE* log = std::fopen(path, "a")) {
+    if (std::FILE* log = std::fopen(path, "ab")) {
         std::fprintf(log, "%s\n", line);
         std::fclose(log);
     }
