@@ -3,6 +3,7 @@
 // double-byte step. Checks that the argument text lies inside the line and
 // starts where the reading says it does.
 #include "shell/command_line.h"
+#include "tests/support/char_steps.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -10,16 +11,6 @@
 #include <string>
 
 namespace {
-
-const char* ByteStep(const char* character) {
-    return *character == '\0' ? character : character + 1;
-}
-
-const char* DoubleByteStep(const char* character) {
-    if (*character == '\0') return character;
-    const bool lead = static_cast<unsigned char>(*character) >= 0x81;
-    return lead && character[1] != '\0' ? character + 2 : character + 1;
-}
 
 void Check(bool holds) {
     if (!holds) std::abort();
@@ -39,8 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The platform hands the program NUL-terminated text: stop at a NUL.
     const std::string line(reinterpret_cast<const char*>(data), size);
     const std::string text = line.substr(0, line.find('\0'));
-    CutAndRead(text, ByteStep);
-    CutAndRead(text, DoubleByteStep);
+    CutAndRead(text, quillant::ByteStep);
+    CutAndRead(text, quillant::DoubleByteStep);
 
     const quillant::SaverCommand command = quillant::ParseSaverCommand(text.c_str());
     const bool takesHandle = command.mode == quillant::SaverMode::Preview ||

@@ -1,4 +1,5 @@
 #include "shell/command_line.h"
+#include "tests/support/char_steps.h"
 
 #include <gtest/gtest.h>
 
@@ -91,17 +92,6 @@ TEST(ParseWindowHandle, BytesFrom0x80UpAreNotDigits) {
     EXPECT_EQ(ParseWindowHandle("\xb9\xb9"), 0u);
     EXPECT_EQ(ParseWindowHandle("7\x80"), 7u);
     EXPECT_EQ(ParseWindowHandle("7\xff" "9"), 7u);
-}
-
-const char* ByteStep(const char* character) {
-    return *character == '\0' ? character : character + 1;
-}
-
-// A double-byte code page: a byte from 0x81 up leads a two-byte character.
-const char* DoubleByteStep(const char* character) {
-    if (*character == '\0') return character;
-    const bool lead = static_cast<unsigned char>(*character) >= 0x81;
-    return lead && character[1] != '\0' ? character + 2 : character + 1;
 }
 
 std::string ArgumentText(const char* commandLine, CharStep next = ByteStep) {
