@@ -16,7 +16,9 @@ build-native build-win32 build-asan build-tsan build-fuzz: build-%: deps
 	cmake --preset $* >/dev/null
 	cmake --build --preset $*
 
+# wine-check says what is missing before any Windows test depends on it.
 test: build-native build-win32 build-asan build-tsan build-fuzz
+	./scripts/wine-check 32 build/win32/tools/wgl-probe.exe
 	ctest --preset native
 	ctest --preset win32
 	ctest --preset asan

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs, from Debian's archive, every package that building and testing Quillant
-# needs. Idempotent: it asks apt only for what is missing, and does nothing when all
-# is there. Runs as root, or through sudo otherwise.
+# needs. The same packages on every machine; where the kernel cannot run 32-bit
+# programs, setup-wine32.sh then adds what emulating them takes. Idempotent: it
+# asks apt only for what is missing, and does nothing when all is there. Runs as
+# root, or through sudo otherwise.
 set -euo pipefail
 
 native=(
@@ -11,7 +13,14 @@ native=(
   libgl1-mesa-dev libglu1-mesa-dev libosmesa6-dev libpng-dev
   g++-mingw-w64-i686-posix mingw-w64-i686-dev
 )
-windows_tests=(wine wine32:i386 xvfb xauth xdotool x11-utils imagemagick)
+# Wine for both kinds of Windows program in one 64-bit prefix, each with the
+# OpenGL of its own word size, and the display the tests run them on.
+windows_tests=(
+  wine wine64 wine32:i386
+  libgl1 libglx-mesa0 libgl1-mesa-dri
+  libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386
+  xvfb xauth xdotool x11-utils imagemagick
+)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -36,5 +45,5 @@ if [ ${#missing[@]} -gt 0 ]; then
   as_root apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-# 32-bit Wine on a kernel that cannot run 32-bit programs itself.
+# What emulating 32-bit programs takes, where the kernel cannot run them.
 "$(dirname "$0")/setup-wine32.sh"

@@ -1,8 +1,14 @@
 #!/usr/bin/env bash
 # Makes 32-bit Wine usable on a kernel that cannot run 32-bit x86 programs
 # (its IA-32 emulation switched off), by running them under qemu's user-mode
-# emulation. Does nothing where 32-bit programs run natively. Idempotent; run
-# as root, after Wine itself is installed (install-deps.sh calls it).
+# emulation: qemu from bookworm-backports, the trap-number shim and the binfmt
+# entry, nothing else. Does nothing where 32-bit programs run natively; Wine
+# and the 32-bit OpenGL come from install-deps.sh on every machine, which runs
+# this afterwards. Idempotent; as root, or through sudo otherwise.
+#
+# QUILLANT_EMULATE_I386=1 takes the emulation path on a kernel that runs 32-bit
+# programs too (the binfmt entry then comes before the kernel's own loader),
+# so that a developer there can see what such a kernel sees.
 #
 # NOTE: bookworm's qemu 7.2 places its own mappings inside Wine's reserved low
 # address range, so Wine either takes minutes to start or fails; the qemu of
@@ -24,25 +30,28 @@ as_root() {
 installed() {
   dpkg-query -W -f='${db:Status-Status}\n' "$1" 2>/dev/null | grep -qx installed
 }
+runs_32bit() { /lib/ld-linux.so.2 --version >/dev/null 2>&1; }
 
-mountpoint -q "$binfmt" || as_root mount -t binfmt_misc binfmt_misc "$binfmt"
-
-# Does a 32-bit program run natively? Test with our own handler switched off.
+# Does a 32-bit program run natively? Test with our own entry switched off;
+# where there is none, binfmt_misc need not even be mounted.
 native=0
-if [ -e "$entry" ]; then
+if [ "${QUILLANT_EMULATE_I386:-0}" = 1 ]; then
+  log "emulating 32-bit programs, as asked"
+elif [ -e "$entry" ]; then
   state=$(head -n 1 "$entry")
   echo 0 | as_root tee "$entry" >/dev/null
-  /lib/ld-linux.so.2 --version >/dev/null 2>&1 && native=1
+  runs_32bit && native=1
   [ "$state" = enabled ] && echo 1 | as_root tee "$entry" >/dev/null
 else
-  /lib/ld-linux.so.2 --version >/dev/null 2>&1 && native=1
+  runs_32bit && native=1
 fi
 if [ "$native" -eq 1 ]; then
+  # Native is faster than our emulation: drop the entry of an earlier run.
   [ -e "$entry" ] && echo -1 | as_root tee "$entry" >/dev/null
   exit 0
 fi
 
-# Packages: a working qemu, a native wineserver, the shim's compiler, 32-bit Mesa.
+# Packages: a working qemu, and the compiler of the shim's 32-bit half.
 export DEBIAN_FRONTEND=noninteractive
 if ! grep -rqs bookworm-backports /etc/apt/sources.list /etc/apt/sources.list.d/; then
   as_root tee /etc/apt/sources.list.d/bookworm-backports.sources >/dev/null <<'SOURCES'
@@ -53,18 +62,12 @@ Components: main
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
 SOURCES
 fi
-missing=()
-for pkg in wine64 gcc-multilib libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386; do
-  installed "$pkg" || missing+=("$pkg")
-done
 qemu_version=$(dpkg-query -W -f='${Version}' qemu-user-static 2>/dev/null || true)
 case "$qemu_version" in 1:[0-7].* | [0-7].* | "") old_qemu=1 ;; *) old_qemu=0 ;; esac
-if [ ${#missing[@]} -gt 0 ] || [ "$old_qemu" -eq 1 ]; then
-  log "installing qemu from bookworm-backports and ${missing[*]}"
+if ! installed gcc-multilib || [ "$old_qemu" -eq 1 ]; then
+  log "installing gcc-multilib and qemu-user-static from bookworm-backports"
   as_root apt-get update -q
-  if [ ${#missing[@]} -gt 0 ]; then
-    as_root apt-get install -y -q --no-install-recommends "${missing[@]}"
-  fi
+  installed gcc-multilib || as_root apt-get install -y -q --no-install-recommends gcc-multilib
   if [ "$old_qemu" -eq 1 ]; then
     as_root apt-get install -y -q --no-install-recommends -t bookworm-backports qemu-user-static
   fi
@@ -82,6 +85,7 @@ fi
 
 # Register qemu for 32-bit programs; again each time, as the F flag pins the
 # qemu binary that was current when registered.
+mountpoint -q "$binfmt" || as_root mount -t binfmt_misc binfmt_misc "$binfmt"
 [ -e "$entry" ] && echo -1 | as_root tee "$entry" >/dev/null
 echo "$rule" | as_root tee "$binfmt/register" >/dev/null
-/lib/ld-linux.so.2 --version >/dev/null 2>&1 || { log "32-bit programs still do not run" >&2; exit 1; }
+runs_32bit || { log "32-bit programs still do not run" >&2; exit 1; }
