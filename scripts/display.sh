@@ -15,8 +15,9 @@ start_private_display() {
     echo "no X server can be started: Xvfb is missing (package xvfb)" >&2
     return 1
   fi
-  # Xvfb picks a free display and writes its number to the pipe.
-  exec 3< <(Xvfb -displayfd 1 -nolisten tcp "$@" </dev/null 2>"$log" &
+  # Xvfb picks a free display and writes its number to the pipe. It must not
+  # reset when its last client goes, as it would refuse the next one meanwhile.
+  exec 3< <(Xvfb -displayfd 1 -nolisten tcp -noreset "$@" </dev/null 2>"$log" &
             echo "pid $!")
   display_pid="" DISPLAY=""
   while { [ -z "$display_pid" ] || [ -z "$DISPLAY" ]; } && read -r line <&3; do
@@ -33,8 +34,16 @@ start_private_display() {
   export DISPLAY
 }
 
-# Stops the display that start_private_display started.
+# Stops the display that start_private_display started, and waits (up to 5 s)
+# for the server to go: on its way out it removes its socket, which must not
+# be the socket of a new server that took the same number.
 stop_private_display() {
-  [ -n "${display_pid:-}" ] && kill "$display_pid" 2>/dev/null
+  [ -n "${display_pid:-}" ] || return 0
+  kill "$display_pid" 2>/dev/null
+  local tries=50
+  while kill -0 "$display_pid" 2>/dev/null && [ "$tries" -gt 0 ]; do
+    sleep 0.1
+    tries=$((tries - 1))
+  done
   display_pid=""
 }
