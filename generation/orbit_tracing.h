@@ -2,16 +2,11 @@
 // a logarithmic spiral, measures the orbit's shape and accepts or rejects c.
 #pragma once
 
-#include <complex>
+#include "roses/orbit_slot.h"
+
 #include <cstdint>
-#include <vector>
 
 namespace quillant {
-
-using complex_f = std::complex<float>;
-
-inline constexpr std::int32_t default_points_per_hop = 9;
-inline constexpr std::int32_t default_max_hops = 384;
 
 // Hops 0-15 are left out of the centroid.
 inline constexpr std::int32_t first_centroid_hop = 16;
@@ -22,22 +17,6 @@ inline constexpr double smallest_accepted_radius = 0.2;
 inline constexpr double largest_accepted_radius = 0.45;
 // pi / 6, 30 degrees.
 inline constexpr double smallest_accepted_angle = 0.5235987755982988;
-
-// One traced orbit. Its point storage is sized once, here, and never resized,
-// so tracing never allocates.
-struct orbit_slot {
-    complex_f start{0.0f, 0.0f};
-    std::int32_t points_per_hop = default_points_per_hop;
-    std::int32_t max_hops = default_max_hops;
-    std::int32_t hops = 0;
-    std::int32_t n = 0;
-    std::vector<complex_f> points =
-        std::vector<complex_f>(default_points_per_hop * default_max_hops);
-    // Not reset by a trace: the first hops of the next trace measure from it.
-    complex_f centroid{0.0f, 0.0f};
-    float angle = 0.0f;
-    float radius = 0.0f;
-};
 
 // The exponent w with z^(1 + w) = z^2 + c: log(z^2 + c) / log(z) - 1.
 complex_f hop_exponent(complex_f z, complex_f c);

@@ -3,8 +3,8 @@
 // roses, oldest first.
 #pragma once
 
-#include "generation/orbit_tracing.h"
 #include "platform/platform.h"
+#include "roses/orbit_slot.h"
 #include "roses/traj_rose.h"
 
 #include <array>

@@ -2,8 +2,8 @@
 // the window, a mirrored colour ramp, and the drawing progress.
 #pragma once
 
-#include "generation/orbit_tracing.h"
 #include "roses/colour.h"
+#include "roses/orbit_slot.h"
 
 #include <cstdint>
 #include <vector>
