@@ -1,0 +1,149 @@
+#include "shell/hack_options.h"
+
+#include <cstddef>
+
+namespace quillant {
+
+namespace {
+
+// Reads an unsigned number of the given base, every character a digit of
+// it, no larger than `limit`.
+bool parse_number(const std::string& digits, unsigned base, std::uint64_t limit,
+                  std::uint64_t& value) {
+    if (digits.empty()) return false;
+    value = 0;
+    for (const char c : digits) {
+        unsigned digit;
+        if (c >= '0' && c <= '9') {
+            digit = static_cast<unsigned>(c - '0');
+        } else if (base == 16 && c >= 'a' && c <= 'f') {
+            digit = static_cast<unsigned>(c - 'a' + 10);
+        } else if (base == 16 && c >= 'A' && c <= 'F') {
+            digit = static_cast<unsigned>(c - 'A' + 10);
+        } else {
+            return false;
+        }
+        if (digit >= base || value > (limit - digit) / base) return false;
+        value = value * base + digit;
+    }
+    return true;
+}
+
+// Reads "WxH", each side from 1 to the largest window side.
+bool parse_geometry(const std::string& text, std::int32_t& width, std::int32_t& height) {
+    const std::size_t x = text.find('x');
+    if (x == std::string::npos) return false;
+    std::uint64_t w = 0;
+    std::uint64_t h = 0;
+    if (!parse_number(text.substr(0, x), 10, largest_window_side, w) ||
+        !parse_number(text.substr(x + 1), 10, largest_window_side, h) || w == 0 || h == 0) {
+        return false;
+    }
+    width = static_cast<std::int32_t>(w);
+    height = static_cast<std::int32_t>(h);
+    return true;
+}
+
+// The option's name without its one or two leading dashes; empty for an
+// argument that is no option.
+std::string option_name(const std::string& argument) {
+    if (argument.size() < 2 || argument[0] != '-') return "";
+    const std::size_t dashes = argument[1] == '-' ? 2 : 1;
+    return argument.substr(dashes);
+}
+
+}  // namespace
+
+bool parse_window_id(const std::string& text, std::uint32_t& id) {
+    std::uint64_t value = 0;
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const bool read = hex ? parse_number(text.substr(2), 16, 0xFFFFFFFFu, value)
+                          : parse_number(text, 10, 0xFFFFFFFFu, value);
+    if (!read || value == 0) return false;
+    id = static_cast<std::uint32_t>(value);
+    return true;
+}
+
+hack_command read_hack_command(const std::vector<std::string>& arguments,
+                               const char* xscreensaver_window) {
+    hack_command command;
+    hack_options& options = command.options;
+    auto fail = [&command](const std::string& error) {
+        command.error = error;
+        return command;
+    };
+
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        const std::string name = option_name(argument);
+        // The options without a value.
+        if (name == "window") {
+            options.target = hack_target::own_window;
+        } else if (name == "root") {
+            options.target = hack_target::root;
+        } else if (name == "fps") {
+            options.show_fps = true;
+        } else if (name == "verbose") {
+            options.verbose = true;
+        } else if (name == "help" || name == "h") {
+            options.help = true;
+        } else if (name == "window-id" || name == "geometry" || name == "delay" ||
+                   name == "display") {
+            // The options with one.
+            if (i + 1 >= arguments.size()) return fail(argument + " needs a value");
+            const std::string& value = arguments[++i];
+            if (name == "window-id") {
+                if (!parse_window_id(value, options.window)) {
+                    return fail(argument + " '" + value + "' names no window: give its id, " +
+                                "as 0x2a00007 or 44040199");
+                }
+                options.target = hack_target::window_id;
+            } else if (name == "geometry") {
+                if (!parse_geometry(value, options.width, options.height)) {
+                    return fail(argument + " '" + value + "' is not a size WxH, each side from 1 to " +
+                                std::to_string(largest_window_side));
+                }
+            } else if (name == "delay") {
+                std::uint64_t period = 0;
+                if (!parse_number(value, 10, longest_frame_period_us, period)) {
+                    return fail(argument + " '" + value +
+                                "' is not a frame period in microseconds from 0 to " +
+                                std::to_string(longest_frame_period_us));
+                }
+                options.frame_period_us = static_cast<std::int64_t>(period);
+            } else {
+                options.display = value;
+            }
+        } else {
+            return fail("unknown option '" + argument + "'");
+        }
+    }
+
+    if (options.target == hack_target::root) {
+        options.window = 0;
+        // Unset or empty: the root window.
+        const bool named = xscreensaver_window != nullptr && *xscreensaver_window != '\0';
+        if (named && !parse_window_id(xscreensaver_window, options.window)) {
+            return fail(std::string("XSCREENSAVER_WINDOW '") + xscreensaver_window +
+                        "' names no window");
+        }
+    }
+    return command;
+}
+
+const char* hack_usage() {
+    return "usage: quillant [--window | --root | --window-id ID] [--geometry WxH]\n"
+           "                [--delay MICROSECONDS] [--fps] [--verbose] [--display NAME]\n"
+           "\n"
+           "Draws Quillant's roses with OpenGL, as an XScreenSaver hack.\n"
+           "  --window          a window of its own (the default); Escape or q ends it\n"
+           "  --root            the window in $XSCREENSAVER_WINDOW, else the root window\n"
+           "  --window-id ID    the window ID (0x2a00007 or 44040199)\n"
+           "  --geometry WxH    the size of its own window (1024x768)\n"
+           "  --delay US        the frame period in microseconds (50000)\n"
+           "  --fps             frames per second and CPU load in a corner\n"
+           "  --verbose         the search and rose diagnostics on the standard streams\n"
+           "Options take one dash or two.\n";
+}
+
+}  // namespace quillant
