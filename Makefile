@@ -30,6 +30,7 @@ run: build-win32
 
 bench: build-native
 	./build/native/bench/quillant_bench
+	./bench/frame-cost build/native
 
 clean:
 	rm -rf build

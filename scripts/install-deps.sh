@@ -11,6 +11,7 @@ native=(
   clang libclang-rt-14-dev
   googletest libgtest-dev libbenchmark-dev
   libgl1-mesa-dev libglu1-mesa-dev libosmesa6-dev libpng-dev
+  libx11-dev libgl-dev libxml2-utils
   g++-mingw-w64-i686-posix mingw-w64-i686-dev
 )
 # Wine for both kinds of Windows program in one 64-bit prefix, each with the

@@ -1,0 +1,191 @@
+// quillant: the saver's scene as an XScreenSaver hack, drawn with GLX into a
+// window of its own, into XScreenSaver's or a locker's window, or into a
+// settings dialog's preview.
+//
+//   quillant [--window | --root | --window-id ID] [--geometry WxH]
+//            [--delay MICROSECONDS] [--fps] [--verbose] [--display NAME]
+#include "render/fps_overlay_glx.h"
+#include "render/frame.h"
+#include "render/gl_context_glx.h"
+#include "render/view.h"
+#include "shell/hack_options.h"
+#include "shell/hack_window_x11.h"
+
+#include <poll.h>
+#include <signal.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace quillant {
+
+namespace {
+
+// One line on standard error; errors are written whatever --verbose says.
+void report(const std::string& message) {
+    std::fprintf(stderr, "quillant: %s\n", message.c_str());
+}
+
+std::int64_t monotonic_us() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
+}
+
+// A descriptor that becomes readable when SIGTERM or SIGINT arrives. The two
+// are blocked first, in this thread and so in every thread it starts later,
+// the worker and the renderer's among them.
+int stop_signal_descriptor() {
+    sigset_t stop{};
+    sigemptyset(&stop);
+    sigaddset(&stop, SIGTERM);
+    sigaddset(&stop, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &stop, nullptr);
+    return signalfd(-1, &stop, SFD_CLOEXEC);
+}
+
+// The scene for the window: app record, scene root, view and worker, as the
+// Windows saver's window creation makes them. False when memory runs out.
+bool create_scene_for(const hack_window& window) {
+    host.window_width = window.width;
+    host.window_height = window.height;
+    if (!create_app_record()) return false;
+    host.app->view_mode = create_scene();
+    if (host.app->view_mode == 0) return false;
+    set_up_view();
+    return true;
+}
+
+// Handles what the window has queued. False once the hack is to end.
+bool follow_events(hack_window& window) {
+    Display* display = window.display;
+    while (XPending(display) > 0) {
+        XEvent event;
+        XNextEvent(display, &event);
+        switch (follow_window(window, event)) {
+            case window_event::closed:
+                return false;
+            case window_event::resized:
+                // The roses are laid out again; the worker is not started again.
+                host.window_width = window.width;
+                host.window_height = window.height;
+                set_up_view();
+                break;
+            case window_event::none:
+                break;
+        }
+    }
+    // A failed request on the window means that it went under us.
+    return !x_request_failed(window.id);
+}
+
+// Draws a frame every period until the window goes, its user ends the hack,
+// or a stop signal arrives. Between frames it waits for either of them.
+void run_frames(hack_window& window, glx_context& context, fps_overlay* overlay,
+                std::int64_t period_us, int stop_signals) {
+    const int connection = ConnectionNumber(window.display);
+    std::int64_t next_frame = monotonic_us();
+    while (follow_events(window)) {
+        const std::int64_t now = monotonic_us();
+        if (now >= next_frame) {
+            render_frame();
+            if (overlay != nullptr) overlay->draw(window.width, window.height);
+            context.present();
+            // A late frame moves the beat instead of bunching the next ones.
+            next_frame = next_frame + period_us > now ? next_frame + period_us : now + period_us;
+            continue;
+        }
+        pollfd waits[] = {{connection, POLLIN, 0}, {stop_signals, POLLIN, 0}};
+        const std::int64_t rest_us = next_frame - now;
+        const timespec timeout{static_cast<time_t>(rest_us / 1000000),
+                               static_cast<long>(rest_us % 1000000) * 1000};
+        ppoll(waits, 2, &timeout, nullptr);
+        if ((waits[1].revents & POLLIN) != 0) return;
+    }
+}
+
+// Runs the hack; its result is the exit status.
+int run_hack(const hack_options& options) {
+    const int stop_signals = stop_signal_descriptor();
+    if (stop_signals < 0) {
+        report("cannot watch for SIGTERM and SIGINT");
+        return 1;
+    }
+    Display* display = XOpenDisplay(options.display.empty() ? nullptr : options.display.c_str());
+    if (display == nullptr) {
+        report(std::string("cannot open the X display '") +
+               XDisplayName(options.display.empty() ? nullptr : options.display.c_str()) + "'");
+        return 1;
+    }
+    trap_x_errors();
+
+    hack_window window;
+    std::string error;
+    if (!open_hack_window(display, options, window, error)) {
+        report(error);
+        XCloseDisplay(display);
+        return 1;
+    }
+    int status = 0;
+    {
+        glx_context context(display, window.id, window.visual);
+        if (!context.ready() || x_request_failed(window.id)) {
+            report("cannot make an OpenGL context for the window");
+            status = 1;
+        } else if (!create_scene_for(window)) {
+            report("not enough memory for the scene");
+            status = 1;
+        } else {
+            std::unique_ptr<fps_overlay> overlay;
+            if (options.show_fps) {
+                overlay = std::make_unique<fps_overlay>(display);
+                if (!overlay->ready()) report("no X font for the --fps figures");
+            }
+            run_frames(window, context, overlay.get(), options.frame_period_us, stop_signals);
+        }
+    }
+    close_hack_window(window);
+    XCloseDisplay(display);
+    return status;
+}
+
+}  // namespace
+
+}  // namespace quillant
+
+int main(int argc, char** argv) {
+    using namespace quillant;
+    const hack_command command =
+        read_hack_command(std::vector<std::string>(argv + 1, argv + argc),
+                          std::getenv("XSCREENSAVER_WINDOW"));
+    if (!command.error.empty()) {
+        report(command.error);
+        return 1;
+    }
+    if (command.options.help) {
+        std::fputs(hack_usage(), stdout);
+        return 0;
+    }
+    // A hack's output ends up in the session's log: the search and the roses
+    // are described only when asked for.
+    if (!command.options.verbose) {
+        std::cout.setstate(std::ios::badbit);
+        std::cerr.setstate(std::ios::badbit);
+    }
+
+    const int status = run_hack(command.options);
+    // NOTE: the worker never stops, as in the Windows saver; the process ends
+    // here without the runtime's exit processing, which would tear down what
+    // the worker still uses.
+    std::cout.flush();
+    std::cerr.flush();
+    std::fflush(nullptr);
+    std::_Exit(status);
+}
