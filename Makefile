@@ -4,23 +4,24 @@ SHELL := /bin/bash
 .SHELLFLAGS := -euo pipefail -c
 
 .PHONY: all deps test run bench clean
-.PHONY: build-native build-win32 build-asan build-tsan build-fuzz
+.PHONY: build-native build-win32 build-win64 build-asan build-tsan build-fuzz
 
-all: build-native build-win32
+all: build-native build-win32 build-win64
 
 deps:
 	@./scripts/install-deps.sh
 
 # A static pattern rule: make never looks up implicit rules for phony targets.
-build-native build-win32 build-asan build-tsan build-fuzz: build-%: deps
+build-native build-win32 build-win64 build-asan build-tsan build-fuzz: build-%: deps
 	cmake --preset $* >/dev/null
 	cmake --build --preset $*
 
 # wine-check says what is missing before any Windows test depends on it.
-test: build-native build-win32 build-asan build-tsan build-fuzz
-	./scripts/wine-check 32 build/win32/tools/wgl-probe.exe
+test: build-native build-win32 build-win64 build-asan build-tsan build-fuzz
+	./scripts/wine-check 32 build/win32/tools/wgl-probe.exe 64 build/win64/tools/wgl-probe.exe
 	ctest --preset native
 	ctest --preset win32
+	ctest --preset win64
 	ctest --preset asan
 	ctest --preset tsan
 	ctest --preset fuzz
