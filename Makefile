@@ -3,7 +3,7 @@
 SHELL := /bin/bash
 .SHELLFLAGS := -euo pipefail -c
 
-.PHONY: all deps test run bench clean
+.PHONY: all deps test run bench dist clean
 .PHONY: build-native build-win32 build-win64 build-asan build-tsan build-fuzz
 
 all: build-native build-win32 build-win64
@@ -17,7 +17,7 @@ build-native build-win32 build-win64 build-asan build-tsan build-fuzz: build-%: 
 	cmake --build --preset $*
 
 # wine-check says what is missing before any Windows test depends on it.
-test: build-native build-win32 build-win64 build-asan build-tsan build-fuzz
+test: build-native build-win32 build-win64 build-asan build-tsan build-fuzz dist
 	./scripts/wine-check 32 build/win32/tools/wgl-probe.exe 64 build/win64/tools/wgl-probe.exe
 	ctest --preset native
 	ctest --preset win32
@@ -29,9 +29,13 @@ test: build-native build-win32 build-win64 build-asan build-tsan build-fuzz
 run: build-win32
 	./scripts/run-saver
 
+# The installer and the zip, in dist/.
+dist: build-win32 build-win64
+	./scripts/make-dist build/win32 build/win64 dist
+
 bench: build-native
 	./build/native/bench/quillant_bench
 	./bench/frame-cost build/native
 
 clean:
-	rm -rf build
+	rm -rf build dist

@@ -13,7 +13,7 @@ native=(
   libgl1-mesa-dev libglu1-mesa-dev libosmesa6-dev libpng-dev
   libx11-dev libgl-dev libxml2-utils
   g++-mingw-w64-i686-posix mingw-w64-i686-dev
-  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
+  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev nsis
 )
 # Wine for both kinds of Windows program in one 64-bit prefix, each with the
 # OpenGL of its own word size, and the display the tests run them on.
