@@ -40,8 +40,10 @@ private:
 using thread_entry = void (*)(void* parameter);
 
 // Starts a thread that runs entry(parameter) at once and is never joined.
-// Returns the thread's identifier, or 0 when no thread could be started.
-std::uint32_t start_thread(thread_entry entry, void* parameter);
+// Returns the thread's identifier, or 0 when no thread could be started. The
+// name, where given, is shown by the system's tools (top -H, perf) where the
+// platform keeps one; at most 15 characters.
+std::uint32_t start_thread(thread_entry entry, void* parameter, const char* name = nullptr);
 
 // The system time as a count of 100-ns intervals since 1601-01-01 00:00:00 UTC.
 std::uint64_t system_time_100ns();

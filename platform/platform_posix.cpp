@@ -44,7 +44,7 @@ void lock::enter() { pthread_mutex_lock(mutex_in(storage_)); }
 
 void lock::leave() { pthread_mutex_unlock(mutex_in(storage_)); }
 
-std::uint32_t start_thread(thread_entry entry, void* parameter) {
+std::uint32_t start_thread(thread_entry entry, void* parameter, const char* name) {
     static std::atomic<std::uint32_t> last_identifier{0};
     auto* start = new (std::nothrow) thread_start{entry, parameter};
     if (start == nullptr) return 0;
@@ -53,6 +53,7 @@ std::uint32_t start_thread(thread_entry entry, void* parameter) {
         delete start;
         return 0;
     }
+    if (name != nullptr) pthread_setname_np(thread, name);
     pthread_detach(thread);
     // NOTE: pthread_t is opaque, so the identifier is a count of the threads
     // started here; it only has to be non-zero and distinct.

@@ -38,7 +38,8 @@ void lock::enter() { EnterCriticalSection(section_in(storage_)); }
 
 void lock::leave() { LeaveCriticalSection(section_in(storage_)); }
 
-std::uint32_t start_thread(thread_entry entry, void* parameter) {
+// Windows before 10 keeps no thread names; the name is not given to it.
+std::uint32_t start_thread(thread_entry entry, void* parameter, const char*) {
     auto* start = new (std::nothrow) thread_start{entry, parameter};
     if (start == nullptr) return 0;
     DWORD identifier = 0;

@@ -76,7 +76,7 @@ void set_up_view() {
     scene.height = h;
     scene.roses.fit_roses(w, h);
     if (!scene.worker_started) {
-        scene.worker_thread = platform::start_thread(worker_main, &scene.roses);
+        scene.worker_thread = platform::start_thread(worker_main, &scene.roses, "quillant-worker");
         scene.worker_started = true;
     }
 }
