@@ -16,6 +16,7 @@
 #include <sys/signalfd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -87,27 +88,29 @@ bool follow_events(hack_window& window) {
 }
 
 // Draws a frame every period until the window goes, its user ends the hack,
-// or a stop signal arrives. Between frames it waits for either of them.
+// or a stop signal arrives; until the next frame is due it waits for events
+// or a signal, and with a period of 0 it only looks.
 void run_frames(hack_window& window, glx_context& context, fps_overlay* overlay,
                 std::int64_t period_us, int stop_signals) {
     const int connection = ConnectionNumber(window.display);
     std::int64_t next_frame = monotonic_us();
     while (follow_events(window)) {
-        const std::int64_t now = monotonic_us();
-        if (now >= next_frame) {
-            render_frame();
-            if (overlay != nullptr) overlay->draw(window.width, window.height);
-            context.present();
-            // A late frame moves the beat instead of bunching the next ones.
-            next_frame = next_frame + period_us > now ? next_frame + period_us : now + period_us;
-            continue;
-        }
-        pollfd waits[] = {{connection, POLLIN, 0}, {stop_signals, POLLIN, 0}};
-        const std::int64_t rest_us = next_frame - now;
+        const std::int64_t rest_us = std::max<std::int64_t>(next_frame - monotonic_us(), 0);
         const timespec timeout{static_cast<time_t>(rest_us / 1000000),
                                static_cast<long>(rest_us % 1000000) * 1000};
+        pollfd waits[] = {{connection, POLLIN, 0}, {stop_signals, POLLIN, 0}};
         ppoll(waits, 2, &timeout, nullptr);
         if ((waits[1].revents & POLLIN) != 0) return;
+
+        const std::int64_t now = monotonic_us();
+        if (now < next_frame) continue;
+        render_frame();
+        if (overlay != nullptr) overlay->draw(window.width, window.height);
+        context.present();
+        // A frame late by a whole period moves the beat instead of bunching
+        // the next ones.
+        next_frame += period_us;
+        if (next_frame <= now) next_frame = now + period_us;
     }
 }
 

@@ -5,6 +5,7 @@
 #include <X11/keysym.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace quillant {
 
@@ -21,6 +22,13 @@ int record_x_error(Display*, XErrorEvent* error) {
     failed_resource = error->resourceid;
     request_failed = true;
     return 0;
+}
+
+// The connection to the display is gone; Xlib ends the process after this, so
+// it ends here, with one line and without the runtime's exit processing.
+[[noreturn]] int report_lost_display(Display*) {
+    std::fputs("quillant: lost the connection to the X display\n", stderr);
+    std::_Exit(1);
 }
 
 std::string hex_id(XID id) {
@@ -100,7 +108,10 @@ bool take_window(Display* display, Window id, hack_window& window, std::string& 
 
 }  // namespace
 
-void trap_x_errors() { XSetErrorHandler(record_x_error); }
+void trap_x_errors() {
+    XSetErrorHandler(record_x_error);
+    XSetIOErrorHandler(report_lost_display);
+}
 
 bool x_request_failed(XID resource) {
     const bool failed = request_failed && failed_resource == resource;

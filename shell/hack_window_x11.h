@@ -14,7 +14,8 @@
 namespace quillant {
 
 // Replaces Xlib's handling of a failed request, which prints the error and
-// ends the process, with a record that x_request_failed reads.
+// ends the process, with a record that x_request_failed reads; a lost
+// connection ends the process with one line and status 1.
 void trap_x_errors();
 
 // True, once, when a request on the resource failed since the last call.
