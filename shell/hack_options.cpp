@@ -1,6 +1,7 @@
 #include "shell/hack_options.h"
 
 #include <cstddef>
+#include <cstdio>
 
 namespace quillant {
 
@@ -42,6 +43,24 @@ bool parse_geometry(const std::string& text, std::int32_t& width, std::int32_t& 
     width = static_cast<std::int32_t>(w);
     height = static_cast<std::int32_t>(h);
     return true;
+}
+
+// Text from the command line or the environment as a message quotes it:
+// control characters, which would break the line or drive a terminal, are
+// written as \xNN.
+std::string quoted(const std::string& text) {
+    std::string quote = "'";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            char escape[5];
+            std::snprintf(escape, sizeof escape, "\\x%02X", byte);
+            quote += escape;
+        } else {
+            quote += c;
+        }
+    }
+    return quote + "'";
 }
 
 // The option's name without its one or two leading dashes; empty for an
@@ -94,20 +113,21 @@ hack_command read_hack_command(const std::vector<std::string>& arguments,
             const std::string& value = arguments[++i];
             if (name == "window-id") {
                 if (!parse_window_id(value, options.window)) {
-                    return fail(argument + " '" + value + "' names no window: give its id, " +
-                                "as 0x2a00007 or 44040199");
+                    return fail(argument + " " + quoted(value) +
+                                " names no window: give its id, as 0x2a00007 or 44040199");
                 }
                 options.target = hack_target::window_id;
             } else if (name == "geometry") {
                 if (!parse_geometry(value, options.width, options.height)) {
-                    return fail(argument + " '" + value + "' is not a size WxH, each side from 1 to " +
+                    return fail(argument + " " + quoted(value) +
+                                " is not a size WxH, each side from 1 to " +
                                 std::to_string(largest_window_side));
                 }
             } else if (name == "delay") {
                 std::uint64_t period = 0;
                 if (!parse_number(value, 10, longest_frame_period_us, period)) {
-                    return fail(argument + " '" + value +
-                                "' is not a frame period in microseconds from 0 to " +
+                    return fail(argument + " " + quoted(value) +
+                                " is not a frame period in microseconds from 0 to " +
                                 std::to_string(longest_frame_period_us));
                 }
                 options.frame_period_us = static_cast<std::int64_t>(period);
@@ -115,7 +135,7 @@ hack_command read_hack_command(const std::vector<std::string>& arguments,
                 options.display = value;
             }
         } else {
-            return fail("unknown option '" + argument + "'");
+            return fail("unknown option " + quoted(argument));
         }
     }
 
@@ -124,8 +144,7 @@ hack_command read_hack_command(const std::vector<std::string>& arguments,
         // Unset or empty: the root window.
         const bool named = xscreensaver_window != nullptr && *xscreensaver_window != '\0';
         if (named && !parse_window_id(xscreensaver_window, options.window)) {
-            return fail(std::string("XSCREENSAVER_WINDOW '") + xscreensaver_window +
-                        "' names no window");
+            return fail("XSCREENSAVER_WINDOW " + quoted(xscreensaver_window) + " names no window");
         }
     }
     return command;

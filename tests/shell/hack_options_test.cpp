@@ -102,6 +102,13 @@ TEST(HackOptions, BadInputIsRefusedWithALineThatNamesIt) {
     }
 }
 
+TEST(HackOptions, RefusalsQuoteControlCharactersAsEscapes) {
+    // A message is one line in the session's log, and drives no terminal.
+    EXPECT_EQ(Read({"--bo\ngus"}).error, "unknown option '--bo\\x0Agus'");
+    EXPECT_EQ(Read({"--delay", "\x1b[2J"}).error.find("--delay '\\x1B[2J' is not"), 0u);
+    EXPECT_EQ(Read({"--root"}, "1\r2").error, "XSCREENSAVER_WINDOW '1\\x0D2' names no window");
+}
+
 TEST(HackOptions, WindowIdsCoverThe32BitRange) {
     std::uint32_t id = 0;
     EXPECT_TRUE(parse_window_id("0xFFFFFFFF", id));
