@@ -14,11 +14,11 @@ constexpr unsigned first_glyph = 32;
 constexpr unsigned glyph_count = 95;
 constexpr int margin = 8;
 
-// A clock in microseconds.
-std::int64_t clock_us(clockid_t clock) {
-    timespec now{};
-    clock_gettime(clock, &now);
-    return static_cast<std::int64_t>(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
+// The processor time of the whole process, in microseconds.
+std::int64_t process_cpu_us() {
+    timespec used{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &used);
+    return static_cast<std::int64_t>(used.tv_sec) * 1000000 + used.tv_nsec / 1000;
 }
 
 // A bold font of some size, where the server has one; its built-in "fixed"
@@ -42,17 +42,16 @@ fps_overlay::~fps_overlay() {
     if (font_ != nullptr) XFreeFont(display_, font_);
 }
 
-void fps_overlay::measure() {
-    const std::int64_t wall = clock_us(CLOCK_MONOTONIC);
-    const std::int64_t cpu = clock_us(CLOCK_PROCESS_CPUTIME_ID);
+void fps_overlay::measure(std::int64_t now_us) {
+    const std::int64_t cpu = process_cpu_us();
     ++frames_;
     if (since_wall_us_ < 0) {
-        since_wall_us_ = wall;
+        since_wall_us_ = now_us;
         since_cpu_us_ = cpu;
         frames_ = 0;
         return;
     }
-    const std::int64_t elapsed = wall - since_wall_us_;
+    const std::int64_t elapsed = now_us - since_wall_us_;
     if (elapsed < 1000000) return;
     char line[32];
     std::snprintf(line, sizeof line, "FPS:  %.1f", frames_ * 1e6 / static_cast<double>(elapsed));
@@ -61,13 +60,13 @@ void fps_overlay::measure() {
     std::snprintf(line, sizeof line, "Load: %.1f%%",
                   100.0 * static_cast<double>(cpu - since_cpu_us_) / static_cast<double>(elapsed));
     load_ = line;
-    since_wall_us_ = wall;
+    since_wall_us_ = now_us;
     since_cpu_us_ = cpu;
     frames_ = 0;
 }
 
-void fps_overlay::draw(std::int32_t width, std::int32_t height) {
-    measure();
+void fps_overlay::draw(std::int32_t width, std::int32_t height, std::int64_t now_us) {
+    measure(now_us);
     if (!ready()) return;
 
     // Keep what the frame relies on, and draw in window pixels.

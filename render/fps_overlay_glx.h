@@ -22,13 +22,14 @@ public:
 
     bool ready() const { return glyphs_ != 0; }
 
-    // Counts one frame and writes the figures over it, for a window of
-    // width x height pixels. Leaves the GL state as it found it.
-    void draw(std::int32_t width, std::int32_t height);
+    // Counts one frame, drawn at now_us on a monotonic clock, and writes the
+    // figures over it, for a window of width x height pixels. Leaves the GL
+    // state as it found it.
+    void draw(std::int32_t width, std::int32_t height, std::int64_t now_us);
 
 private:
     // Takes new figures once a second has passed since the last.
-    void measure();
+    void measure(std::int64_t now_us);
 
     Display* display_;
     XFontStruct* font_ = nullptr;

@@ -105,7 +105,7 @@ void run_frames(hack_window& window, glx_context& context, fps_overlay* overlay,
         const std::int64_t now = monotonic_us();
         if (now < next_frame) continue;
         render_frame();
-        if (overlay != nullptr) overlay->draw(window.width, window.height);
+        if (overlay != nullptr) overlay->draw(window.width, window.height, now);
         context.present();
         // A frame late by a whole period moves the beat instead of bunching
         // the next ones.
