@@ -4,8 +4,8 @@
 // the hack's present, until SIGTERM; then it prints the frames it drew.
 //
 //   bare-glx-loop [period in microseconds, default 50000]
-#include "render/gl_context_glx.h"
-#include "shell/hack_window_x11.h"
+#include "x11/gl_context_glx.h"
+#include "x11/hack_window_x11.h"
 
 #include <signal.h>
 

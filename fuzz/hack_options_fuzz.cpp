@@ -2,7 +2,7 @@
 // bytes, is the arguments; the last piece is XSCREENSAVER_WINDOW. Checks that
 // what is accepted lies within the documented ranges and that a refusal is
 // one line.
-#include "shell/hack_options.h"
+#include "x11/hack_options.h"
 
 #include <cstddef>
 #include <cstdint>

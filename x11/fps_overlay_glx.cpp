@@ -1,4 +1,4 @@
-#include "render/fps_overlay_glx.h"
+#include "x11/fps_overlay_glx.h"
 
 #include <GL/glx.h>
 

@@ -3,7 +3,7 @@
 // the hack follows.
 #pragma once
 
-#include "shell/hack_options.h"
+#include "x11/hack_options.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>

@@ -1,4 +1,4 @@
-#include "render/gl_context_glx.h"
+#include "x11/gl_context_glx.h"
 
 namespace quillant {
 

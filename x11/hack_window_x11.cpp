@@ -1,6 +1,6 @@
-#include "shell/hack_window_x11.h"
+#include "x11/hack_window_x11.h"
 
-#include "render/gl_context_glx.h"
+#include "x11/gl_context_glx.h"
 
 #include <X11/keysym.h>
 

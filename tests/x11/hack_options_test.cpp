@@ -1,4 +1,4 @@
-#include "shell/hack_options.h"
+#include "x11/hack_options.h"
 
 #include <gtest/gtest.h>
 

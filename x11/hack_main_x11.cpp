@@ -4,12 +4,12 @@
 //
 //   quillant [--window | --root | --window-id ID] [--geometry WxH]
 //            [--delay MICROSECONDS] [--fps] [--verbose] [--display NAME]
-#include "render/fps_overlay_glx.h"
+#include "x11/fps_overlay_glx.h"
 #include "render/frame.h"
-#include "render/gl_context_glx.h"
+#include "x11/gl_context_glx.h"
 #include "render/view.h"
-#include "shell/hack_options.h"
-#include "shell/hack_window_x11.h"
+#include "x11/hack_options.h"
+#include "x11/hack_window_x11.h"
 
 #include <poll.h>
 #include <signal.h>
