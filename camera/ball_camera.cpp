@@ -1,7 +1,6 @@
 #include "camera/ball_camera.h"
 
 #include "camera/normal_source.h"
-#include "generation/random_source.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,14 +11,14 @@ void ball_camera::update(std::int32_t window_width, std::int32_t window_height) 
     // Push the angles.
     if (!hold_pitch) {
         if (pitch == 0.0f && yaw == 0.0f) {
-            pitch = static_cast<float>(-50.0 - 40.0 * draw_uniform());
+            pitch = static_cast<float>(-50.0 - 40.0 * scale_engine_output(motion_engine()));
         }
         if (tilting) {
-            pitch_motion.acceleration += static_cast<double>(pitch_push) * draw_normal() -
+            pitch_motion.acceleration += static_cast<double>(pitch_push) * draw_normal(motion_engine) -
                                          pitch_pull * (static_cast<double>(pitch) + 90.0);
         }
     }
-    if (!hold_yaw) yaw_motion.acceleration += static_cast<double>(yaw_push) * draw_normal();
+    if (!hold_yaw) yaw_motion.acceleration += static_cast<double>(yaw_push) * draw_normal(motion_engine);
 
     integrate();
 

@@ -3,9 +3,11 @@
 #pragma once
 
 #include "camera/inertial_camera_gl.h"
+#include "generation/random_source.h"
 #include "roses/rose_set.h"
 
 #include <cstdint>
+#include <random>
 
 namespace quillant {
 
@@ -38,6 +40,11 @@ struct ball_camera : public inertial_camera_gl {
     double zoom_velocity = 0.0;
     double zoom_acceleration = 0.0;
     bool tilting = true;
+    // The camera's own engine, seeded from the shared one as the camera is
+    // made, before the worker starts: the worker's draws and the camera's
+    // never interleave, so a seed gives the same roses and the same flight
+    // however the two threads are timed.
+    std::mt19937 motion_engine{next_engine_output()};
     rose_set roses;
     std::uint32_t worker_thread = 0;
     bool worker_started = false;

@@ -3,6 +3,7 @@
 #include "generation/random_source.h"
 
 #include <cmath>
+#include <cstdint>
 
 namespace quillant {
 
@@ -21,10 +22,10 @@ double take_normal_spare(normal_distribution& d) {
     return d.mean + d.standard_deviation * d.radius * std::sin(two_pi * d.u1);
 }
 
-double draw_normal() {
+double draw_normal(std::mt19937& engine) {
     if (normal_source.have_spare) return take_normal_spare(normal_source);
-    const double u1 = scale_engine_output(next_engine_output());
-    const double u2 = scale_engine_output(next_engine_output());
+    const double u1 = scale_engine_output(static_cast<std::uint32_t>(engine()));
+    const double u2 = scale_engine_output(static_cast<std::uint32_t>(engine()));
     return start_normal_pair(normal_source, u1, u2);
 }
 

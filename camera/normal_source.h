@@ -1,7 +1,9 @@
 // The normal distribution of the camera's random pushes: Box-Muller pairs
-// from the shared engine, the cosine value first and the sine value kept for
-// the next draw. Only the window thread draws from it.
+// from the camera's engine, the cosine value first and the sine value kept
+// for the next draw. Only the window thread draws from it.
 #pragma once
+
+#include <random>
 
 namespace quillant {
 
@@ -27,8 +29,8 @@ double start_normal_pair(normal_distribution& d, double u1, double u2);
 // Returns the spare sine value of d's current pair and uses it up.
 double take_normal_spare(normal_distribution& d);
 
-// One value of normal_source. Takes two engine outputs when it starts a pair,
-// none when it returns the spare.
-double draw_normal();
+// One value of normal_source. Takes two outputs of the engine when it starts
+// a pair, none when it returns the spare.
+double draw_normal(std::mt19937& engine);
 
 }  // namespace quillant

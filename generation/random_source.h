@@ -1,5 +1,6 @@
 // The process-wide random source: one MT19937 engine, seeded from the calendar
-// time during static initialisation, shared by the worker and window threads.
+// time during static initialisation. The worker draws from it; the camera
+// seeds its own engine from it once, on the window's thread.
 #pragma once
 
 #include <cstdint>
@@ -35,8 +36,9 @@ double scale_engine_output(std::uint32_t output);
 // One value of uniform_source, uniform on [0, 1), from exactly one output.
 double draw_uniform();
 
-// Restarts the engine from a seed. For tests and tools that need repeatable
-// sequences; the saver never calls it.
+// Restarts the engine from a seed, before the scene is made: for hosts that
+// choose their own seed, and for tests and tools that need repeatable
+// sequences. The Windows saver never calls it.
 void reseed_random_engine(std::uint32_t seed);
 
 }  // namespace quillant

@@ -11,6 +11,7 @@
 #include <iostream>
 #include <memory>
 #include <random>
+#include <vector>
 
 namespace quillant {
 namespace {
@@ -41,6 +42,13 @@ protected:
         camera->height = h;
     }
 
+    // A new camera for the test window, seeded from the shared engine as it stands.
+    void remake_camera() {
+        camera = std::make_unique<ball_camera>();
+        camera->width = w;
+        camera->height = h;
+    }
+
     offscreen_context context{8, 8};
     std::unique_ptr<ball_camera> camera = std::make_unique<ball_camera>();
 };
@@ -65,7 +73,9 @@ TEST_F(BallCamera, StartsAtRestInTheTiltPhase) {
 // pitch with the cosine of a normal pair and the yaw with its sine.
 TEST_F(BallCamera, FirstUpdatePlacesThePitchAndPushesBothAngles) {
     reseed_random_engine(11);
-    std::mt19937 reference(11);
+    std::mt19937 shared(11);
+    remake_camera();
+    std::mt19937 reference(shared());
     const double u = reference() / 4294967296.0;
     const double u1 = reference() / 4294967296.0;
     const double u2 = reference() / 4294967296.0;
@@ -100,6 +110,40 @@ TEST_F(BallCamera, EyeRidesOnASphereAboutTheCentre) {
         EXPECT_NEAR(to_centre.y, r * d.y, 1e-3) << "frame " << frame;
         EXPECT_NEAR(to_centre.z, r * d.z, 1e-3) << "frame " << frame;
     }
+}
+
+// The camera takes one output of the shared engine as it is made, and never
+// another: cameras made after the same seed fly the same way, however the
+// worker draws meanwhile.
+TEST_F(BallCamera, FlightDependsOnTheSeedAloneNotOnOtherDraws) {
+    struct pose {
+        float pitch, yaw, x, y, z;
+        bool operator==(const pose& o) const {
+            return pitch == o.pitch && yaw == o.yaw && x == o.x && y == o.y && z == o.z;
+        }
+    };
+    auto fly = [&](int worker_draws_per_frame) {
+        reseed_random_engine(9);
+        remake_camera();
+        normal_source.have_spare = false;
+        std::vector<pose> flight;
+        for (int frame = 0; frame < 2000; ++frame) {
+            for (int i = 0; i < worker_draws_per_frame; ++i) draw_uniform();
+            advance_scene(*camera);
+            flight.push_back({camera->pitch, camera->yaw, camera->position.x,
+                              camera->position.y, camera->position.z});
+        }
+        return flight;
+    };
+    const std::vector<pose> alone = fly(0);
+    EXPECT_TRUE(fly(7) == alone);
+
+    reseed_random_engine(9);
+    std::mt19937 shared(9);
+    remake_camera();
+    shared();
+    for (int frame = 0; frame < 100; ++frame) camera->update(w, h);
+    EXPECT_EQ(next_engine_output(), shared()) << "the camera took only its seed";
 }
 
 TEST_F(BallCamera, LookingStraightDownAtRestTheEyeIsTheFixedLookAtsEye) {
