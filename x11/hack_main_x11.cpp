@@ -20,8 +20,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <exception>
 #include <iostream>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -38,6 +40,20 @@ std::int64_t monotonic_us() {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
     return static_cast<std::int64_t>(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
+}
+
+// A seed of this instance's own. Lockers start one instance per monitor at
+// the same moment, so the calendar second alone would show the same roses on
+// every monitor: the system's entropy tells them apart, and where there is
+// none, the process id does.
+std::uint32_t instance_seed() {
+    std::uint32_t seed = static_cast<std::uint32_t>(std::time(nullptr)) ^
+                         static_cast<std::uint32_t>(getpid()) * 2654435761u;
+    try {
+        seed ^= std::random_device{}();
+    } catch (const std::exception&) {
+    }
+    return seed;
 }
 
 // A descriptor that becomes readable when SIGTERM or SIGINT arrives. The two
@@ -182,6 +198,10 @@ int main(int argc, char** argv) {
         std::cout.setstate(std::ios::badbit);
         std::cerr.setstate(std::ios::badbit);
     }
+
+    const std::uint32_t seed = command.options.seed.value_or(instance_seed());
+    reseed_random_engine(seed);
+    std::cerr << "quillant: seed " << seed << '\n' << std::flush;
 
     const int status = run_hack(command.options);
     // NOTE: the worker never stops, as in the Windows saver; the process ends

@@ -107,7 +107,7 @@ hack_command read_hack_command(const std::vector<std::string>& arguments,
         } else if (name == "help" || name == "h") {
             options.help = true;
         } else if (name == "window-id" || name == "geometry" || name == "delay" ||
-                   name == "display") {
+                   name == "seed" || name == "display") {
             // The options with one.
             if (i + 1 >= arguments.size()) return fail(argument + " needs a value");
             const std::string& value = arguments[++i];
@@ -131,6 +131,13 @@ hack_command read_hack_command(const std::vector<std::string>& arguments,
                                 std::to_string(longest_frame_period_us));
                 }
                 options.frame_period_us = static_cast<std::int64_t>(period);
+            } else if (name == "seed") {
+                std::uint64_t seed = 0;
+                if (!parse_number(value, 10, 0xFFFFFFFFu, seed)) {
+                    return fail(argument + " " + quoted(value) +
+                                " is not a seed from 0 to 4294967295");
+                }
+                options.seed = static_cast<std::uint32_t>(seed);
             } else {
                 options.display = value;
             }
@@ -152,7 +159,8 @@ hack_command read_hack_command(const std::vector<std::string>& arguments,
 
 const char* hack_usage() {
     return "usage: quillant [--window | --root | --window-id ID] [--geometry WxH]\n"
-           "                [--delay MICROSECONDS] [--fps] [--verbose] [--display NAME]\n"
+           "                [--delay MICROSECONDS] [--seed N] [--fps] [--verbose]\n"
+           "                [--display NAME]\n"
            "\n"
            "Draws Quillant's roses with OpenGL, as an XScreenSaver hack.\n"
            "  --window          a window of its own (the default); Escape or q ends it\n"
@@ -160,8 +168,11 @@ const char* hack_usage() {
            "  --window-id ID    the window ID (0x2a00007 or 44040199)\n"
            "  --geometry WxH    the size of its own window (1024x768)\n"
            "  --delay US        the frame period in microseconds (50000)\n"
+           "  --seed N          the roses and the flight of seed N (0 to 4294967295);\n"
+           "                    without it, each start has a seed of its own\n"
            "  --fps             frames per second and CPU load in a corner\n"
-           "  --verbose         the search and rose diagnostics on the standard streams\n"
+           "  --verbose         the seed, and the search and rose diagnostics, on the\n"
+           "                    standard streams\n"
            "Options take one dash or two.\n";
 }
 

@@ -1,10 +1,11 @@
 // The X11 hack's command line and environment, read without the window
-// system: which window to draw on, its size, the frame period, and the
-// overlay and diagnostics switches. Pure, so that it is tested and fuzzed
+// system: which window to draw on, its size, the frame period, the seed, and
+// the overlay and diagnostics switches. Pure, so that it is tested and fuzzed
 // natively.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,9 @@ struct hack_options {
     std::int32_t width = default_hack_width;
     std::int32_t height = default_hack_height;
     std::int64_t frame_period_us = default_frame_period_us;
+    // The random engine's seed, to show a picture again; unset, each instance
+    // takes one of its own.
+    std::optional<std::uint32_t> seed;
     bool show_fps = false;
     bool verbose = false;
     bool help = false;

@@ -22,6 +22,7 @@ TEST(HackOptions, WithoutArgumentsAnOwnWindowAtTheSaversPace) {
     EXPECT_EQ(options.frame_period_us, 50000);
     EXPECT_FALSE(options.show_fps);
     EXPECT_FALSE(options.verbose);
+    EXPECT_FALSE(options.seed.has_value()) << "each instance takes a seed of its own";
     EXPECT_TRUE(options.display.empty());
 }
 
@@ -30,7 +31,7 @@ TEST(HackOptions, EveryOptionTakesOneDashOrTwo) {
         const hack_command command =
             Read({dashes + "fps", dashes + "verbose", dashes + "delay", "20000",
                   dashes + "geometry", "640x480", dashes + "display", ":3",
-                  dashes + "window-id", "0x2a00007"});
+                  dashes + "window-id", "0x2a00007", dashes + "seed", "4294967295"});
         ASSERT_EQ(command.error, "") << dashes;
         const hack_options& options = command.options;
         EXPECT_TRUE(options.show_fps);
@@ -41,6 +42,7 @@ TEST(HackOptions, EveryOptionTakesOneDashOrTwo) {
         EXPECT_EQ(options.display, ":3");
         EXPECT_EQ(options.target, hack_target::window_id);
         EXPECT_EQ(options.window, 0x2a00007u);
+        EXPECT_EQ(options.seed, 4294967295u);
     }
 }
 
@@ -78,6 +80,9 @@ TEST(HackOptions, BadInputIsRefusedWithALineThatNamesIt) {
         {{"--delay", "-5"}, nullptr, "-5"},
         {{"--delay", "fast"}, nullptr, "fast"},
         {{"--delay", "10000001"}, nullptr, "10000001"},
+        {{"--seed"}, nullptr, "--seed"},
+        {{"--seed", "4294967296"}, nullptr, "4294967296"},
+        {{"--seed", "-1"}, nullptr, "-1"},
         {{"--delay", "99999999999999999999999"}, nullptr, "99999999999999999999999"},
         {{"--geometry", "640"}, nullptr, "640"},
         {{"--geometry", "0x480"}, nullptr, "0x480"},
