@@ -80,8 +80,9 @@ bool create_scene_for(const hack_window& window) {
     return true;
 }
 
-// Handles what the window has queued. False once the hack is to end.
-bool follow_events(hack_window& window) {
+// Handles what the window has queued, laying the scene out again for a new
+// size when there is a scene. False once the hack is to end.
+bool follow_events(hack_window& window, bool drawing) {
     Display* display = window.display;
     while (XPending(display) > 0) {
         XEvent event;
@@ -90,6 +91,7 @@ bool follow_events(hack_window& window) {
             case window_event::closed:
                 return false;
             case window_event::resized:
+                if (!drawing) break;
                 // The roses are laid out again; the worker is not started again.
                 host.window_width = window.width;
                 host.window_height = window.height;
@@ -103,6 +105,18 @@ bool follow_events(hack_window& window) {
     return !x_request_failed(window.id);
 }
 
+// Waits, drawing nothing, until someone else's window goes or a stop signal
+// arrives.
+// NOTE: a locker starts its saver again as soon as it ends, without a pause,
+// so a hack that cannot draw and ends at once would take a processor.
+void wait_for_the_end(hack_window& window, int stop_signals) {
+    pollfd waits[] = {{ConnectionNumber(window.display), POLLIN, 0}, {stop_signals, POLLIN, 0}};
+    while (follow_events(window, false)) {
+        ppoll(waits, 2, nullptr, nullptr);
+        if ((waits[1].revents & POLLIN) != 0) return;
+    }
+}
+
 // Draws a frame every period until the window goes, its user ends the hack,
 // or a stop signal arrives; until the next frame is due it waits for events
 // or a signal, and with a period of 0 it only looks.
@@ -110,7 +124,7 @@ void run_frames(hack_window& window, glx_context& context, fps_overlay* overlay,
                 std::int64_t period_us, int stop_signals) {
     const int connection = ConnectionNumber(window.display);
     std::int64_t next_frame = monotonic_us();
-    while (follow_events(window)) {
+    while (follow_events(window, true)) {
         const std::int64_t rest_us = std::max<std::int64_t>(next_frame - monotonic_us(), 0);
         const timespec timeout{static_cast<time_t>(rest_us / 1000000),
                                static_cast<long>(rest_us % 1000000) * 1000};
@@ -152,27 +166,33 @@ int run_hack(const hack_options& options) {
         XCloseDisplay(display);
         return 1;
     }
-    int status = 0;
+    std::string problem = gl_window_problem(window);
     {
-        glx_context context(display, window.id, window.visual);
-        if (!context.ready() || x_request_failed(window.id)) {
-            report("cannot make an OpenGL context for the window");
-            status = 1;
-        } else if (!create_scene_for(window)) {
-            report("not enough memory for the scene");
-            status = 1;
-        } else {
+        std::unique_ptr<glx_context> context;
+        if (problem.empty()) {
+            context = std::make_unique<glx_context>(display, window.id, window.visual);
+            if (!context->ready() || x_request_failed(window.id)) {
+                problem = "cannot make an OpenGL context for the window";
+            } else if (!create_scene_for(window)) {
+                problem = "not enough memory for the scene";
+            }
+        }
+        if (problem.empty()) {
             std::unique_ptr<fps_overlay> overlay;
             if (options.show_fps) {
                 overlay = std::make_unique<fps_overlay>(display);
                 if (!overlay->ready()) report("no X font for the --fps figures");
             }
-            run_frames(window, context, overlay.get(), options.frame_period_us, stop_signals);
+            run_frames(window, *context, overlay.get(), options.frame_period_us, stop_signals);
+        } else {
+            report(problem);
+            // Someone else's window stays black; the hack's own window goes.
+            if (!window.own) wait_for_the_end(window, stop_signals);
         }
     }
     close_hack_window(window);
     XCloseDisplay(display);
-    return status;
+    return problem.empty() ? 0 : 1;
 }
 
 }  // namespace

@@ -93,10 +93,6 @@ bool take_window(Display* display, Window id, hack_window& window, std::string& 
     }
     window.visual = *visual;
     XFree(visual);
-    if (const char* problem = gl_visual_problem(display, window.visual)) {
-        error = "cannot draw into window " + hex_id(id) + " with OpenGL: " + problem;
-        return false;
-    }
 
     XSelectInput(display, id, StructureNotifyMask);
     window.id = id;
@@ -127,6 +123,12 @@ bool open_hack_window(Display* display, const hack_options& options, hack_window
     }
     const Window id = options.window != 0 ? options.window : DefaultRootWindow(display);
     return take_window(display, id, window, error);
+}
+
+std::string gl_window_problem(hack_window& window) {
+    const char* problem = gl_visual_problem(window.display, window.visual);
+    if (problem == nullptr) return "";
+    return "cannot draw into window " + hex_id(window.id) + " with OpenGL: " + problem;
 }
 
 window_event follow_window(hack_window& window, XEvent& event) {

@@ -38,11 +38,15 @@ struct hack_window {
     Atom delete_message = None;
 };
 
-// Makes the hack's own window, or takes the window that the options name,
-// with a visual that GL can draw into. False, with a one-line reason, when
+// Makes the hack's own window, with a visual that GL can draw into, or takes
+// the window that the options name. False, with a one-line reason, when
 // there is no such window; nothing is left made then.
 bool open_hack_window(Display* display, const hack_options& options, hack_window& window,
                       std::string& error);
+
+// What keeps GL from drawing into the window, in one line, or "" when
+// nothing does.
+std::string gl_window_problem(hack_window& window);
 
 // What the event means for the window. In someone else's window only its
 // size and its end matter; input there belongs to whoever made it.
