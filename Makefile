@@ -29,9 +29,10 @@ test: build-native build-win32 build-win64 build-asan build-tsan build-fuzz dist
 run: build-win32
 	./scripts/run-saver
 
-# The installer and the zip, in dist/.
+# The Windows installer and zip, and the Linux package, in dist/.
 dist: build-win32 build-win64
 	./scripts/make-dist build/win32 build/win64 dist
+	./scripts/make-deb dist
 
 bench: build-native
 	./build/native/bench/quillant_bench

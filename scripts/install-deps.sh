@@ -15,6 +15,12 @@ native=(
   g++-mingw-w64-i686-posix mingw-w64-i686-dev
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev nsis
 )
+# The Linux package and the lockers it is tried under: lintian, groff for
+# the man page, xsecurelock, and xrandr and xrdb for its monitors and its
+# reading of ~/.xscreensaver.
+linux_package=(
+  lintian groff-base xsecurelock x11-xserver-utils
+)
 # Wine for both kinds of Windows program in one 64-bit prefix, each with the
 # OpenGL of its own word size, and the display the tests run them on.
 windows_tests=(
@@ -34,7 +40,7 @@ installed() {
 }
 
 missing=()
-for pkg in "${native[@]}" "${windows_tests[@]}"; do
+for pkg in "${native[@]}" "${linux_package[@]}" "${windows_tests[@]}"; do
   installed "$pkg" || missing+=("$pkg")
 done
 if [ ${#missing[@]} -gt 0 ]; then
