@@ -5,6 +5,7 @@
 #include "roses/traj_rose.h"
 
 #include <array>
+#include <limits>
 #include <iostream>
 #include <memory>
 #include <new>
@@ -63,35 +64,50 @@ void show_slot(rose_set& set, int index) {
 
 std::int64_t search_orbit(orbit_slot& slot) {
     std::int64_t candidates = 0;
-    bool rejected = true;
-    while (rejected) {
+    while (!search_orbit_for(slot, 1)) ++candidates;
+    return candidates + 1;
+}
+
+bool search_orbit_for(orbit_slot& slot, std::int64_t limit) {
+    for (std::int64_t i = 0; i < limit; ++i) {
         // The first value drawn is the imaginary part.
         const double a = draw_uniform();
         const double b = draw_uniform();
         const auto im = static_cast<float>(4.0 * a - 2.0);
         const auto re = static_cast<float>(4.0 * b - 2.0);
-        rejected = trace_orbit(slot, re, im);
-        ++candidates;
+        if (!trace_orbit(slot, re, im)) return true;
     }
-    return candidates;
+    return false;
 }
 
 void generation_step(rose_set& set) {
-    // NOTE: states before count. A slot freed after the count was read would
-    // otherwise be traced while its rose's successor is not yet shown, and
-    // the next step would show the same slot again instead of the other one.
-    const slot_snapshot states = snapshot_states(set);
-    const std::uint32_t count = set.rose_count.load();
-    if (count < static_cast<std::uint32_t>(set.max_roses)) {
-        std::cerr << "roses.size: " << count << " < " << set.max_roses << '\n' << std::flush;
-        const int ready = first_slot(states, [](std::int32_t state) { return state > 0; });
-        if (ready >= 0) show_slot(set, ready);
+    sliced_generation_step step;
+    step.run(set, std::numeric_limits<std::int64_t>::max());
+}
+
+bool sliced_generation_step::run(rose_set& set, std::int64_t candidates) {
+    if (!begun_) {
+        // NOTE: states before count. A slot freed after the count was read
+        // would otherwise be traced while its rose's successor is not yet
+        // shown, and the next step would show the same slot again instead of
+        // the other one.
+        const slot_snapshot states = snapshot_states(set);
+        const std::uint32_t count = set.rose_count.load();
+        if (count < static_cast<std::uint32_t>(set.max_roses)) {
+            std::cerr << "roses.size: " << count << " < " << set.max_roses << '\n' << std::flush;
+            const int ready = first_slot(states, [](std::int32_t state) { return state > 0; });
+            if (ready >= 0) show_slot(set, ready);
+        }
+        searched_slot_ = first_slot(states, [](std::int32_t state) { return state == slot_free; });
+        begun_ = true;
     }
-    const int free = first_slot(states, [](std::int32_t state) { return state == slot_free; });
-    if (free >= 0) {
-        search_orbit(set.slots[free]);
-        set.slot_states[free].store(slot_ready);
+    if (searched_slot_ >= 0) {
+        if (!search_orbit_for(set.slots[searched_slot_], candidates)) return false;
+        set.slot_states[searched_slot_].store(slot_ready);
     }
+    begun_ = false;
+    searched_slot_ = -1;
+    return true;
 }
 
 }  // namespace quillant

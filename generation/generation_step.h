@@ -15,8 +15,30 @@ inline constexpr double margin = 1.2;
 // until one is accepted. Returns the number of candidates traced.
 std::int64_t search_orbit(orbit_slot& slot);
 
+// Traces at most `limit` such candidates into the slot, stopping at the first
+// accepted one. True when one was accepted.
+bool search_orbit_for(orbit_slot& slot, std::int64_t limit);
+
 // Shows the first ready slot as a rose if fewer than max_roses live, then
 // traces random candidates into the first free slot until one is accepted.
 void generation_step(rose_set& set);
+
+// A generation step taken in pieces, for a host that has no thread to give
+// the search and runs it between frames: the same draws in the same order,
+// the same slots and lines, as generation_step.
+class sliced_generation_step {
+public:
+    // Takes the step on by at most `candidates` candidates of the search (the
+    // showing of a ready slot comes first and counts none). True when the
+    // step has ended; the next call begins a new one.
+    bool run(rose_set& set, std::int64_t candidates);
+
+    // True between a call that began a step and the one that ends it.
+    bool under_way() const { return begun_; }
+
+private:
+    bool begun_ = false;
+    int searched_slot_ = -1;  // the free slot that the step traces, or -1
+};
 
 }  // namespace quillant

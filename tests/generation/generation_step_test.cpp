@@ -210,5 +210,45 @@ TEST(GenerationStep, SurvivesAFailedAllocationOfTheRose) {
     EXPECT_EQ(set.slot_states[0].load(), slot_showing);
 }
 
+// Taken in slices of any size, a run of steps (each rose retired before the
+// next step) writes, traces and shows exactly what whole steps do, and each
+// step says it is under way until its last slice.
+TEST(SlicedGenerationStep, SlicesOfAnySizeMatchWholeSteps) {
+    // The lines and the first slot's orbit after `steps` steps; slice 0
+    // takes whole steps.
+    auto run_steps = [](std::uint32_t seed, std::int64_t slice, int steps, int& slices) {
+        reseed_random_engine(seed);
+        rose_set set;
+        stream_capture err(std::cerr);
+        stream_capture out(std::cout);
+        sliced_generation_step sliced;
+        for (int i = 0; i < steps; ++i) {
+            if (slice == 0) {
+                generation_step(set);
+            } else {
+                while (!sliced.run(set, slice)) {
+                    EXPECT_TRUE(sliced.under_way());
+                    ++slices;
+                }
+                EXPECT_FALSE(sliced.under_way());
+            }
+            while (set.rose_count.load() > 0) set.age_roses();
+        }
+        return err.text() + out.text() + std::to_string(set.slots[0].start.real()) +
+               std::to_string(set.slot_states[0].load()) + std::to_string(set.slot_states[1].load());
+    };
+    for (const std::uint32_t seed : {1u, 7u, 31u}) {
+        int unused = 0;
+        const std::string whole = run_steps(seed, 0, 6, unused);
+        for (const std::int64_t slice : {1, 3, 50}) {
+            int slices = 0;
+            EXPECT_EQ(run_steps(seed, slice, 6, slices), whole) << "seed " << seed << ", slice " << slice;
+            if (slice == 1) {
+                EXPECT_GT(slices, 6) << "the searches took several slices";
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace quillant
