@@ -3,8 +3,8 @@
 SHELL := /bin/bash
 .SHELLFLAGS := -euo pipefail -c
 
-.PHONY: all deps test run bench dist clean
-.PHONY: build-native build-win32 build-win64 build-asan build-tsan build-fuzz
+.PHONY: all deps test run bench dist web clean
+.PHONY: build-native build-win32 build-win64 build-web build-asan build-tsan build-fuzz
 
 all: build-native build-win32 build-win64
 
@@ -12,7 +12,7 @@ deps:
 	@./scripts/install-deps.sh
 
 # A static pattern rule: make never looks up implicit rules for phony targets.
-build-native build-win32 build-win64 build-asan build-tsan build-fuzz: build-%: deps
+build-native build-win32 build-win64 build-web build-asan build-tsan build-fuzz: build-%: deps
 	cmake --preset $* >/dev/null
 	cmake --build --preset $*
 
@@ -28,6 +28,12 @@ test: build-native build-win32 build-win64 build-asan build-tsan build-fuzz dist
 
 run: build-win32
 	./scripts/run-saver
+
+# The page, in dist/web/: what any static file server serves as it is.
+web: build-web
+	rm -rf dist/web
+	mkdir -p dist
+	cp -r build/web/page dist/web
 
 # The Windows installer and zip, and the Linux package, in dist/.
 dist: build-win32 build-win64

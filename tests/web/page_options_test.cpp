@@ -1,0 +1,58 @@
+#include "web/page_options.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace quillant {
+namespace {
+
+TEST(PageOptions, WithoutAQueryTheSaversDefaults) {
+    for (const std::string query : {"", "?", "?&&", "?utm_source=mail"}) {
+        const page_command command = read_page_query(query);
+        EXPECT_TRUE(command.warnings.empty()) << query;
+        EXPECT_FALSE(command.options.seed.has_value()) << query;
+        EXPECT_EQ(command.options.frame_period_us, 50000) << query;
+        EXPECT_FALSE(command.options.show_fps) << query;
+        EXPECT_FALSE(command.options.verbose) << query;
+    }
+}
+
+TEST(PageOptions, ReadsEachSettingAsBrowsersEscapeIt) {
+    const page_command command = read_page_query("?seed=4294967295&delay=0&fps&verbose=on");
+    EXPECT_TRUE(command.warnings.empty());
+    EXPECT_EQ(command.options.seed, 4294967295u);
+    EXPECT_EQ(command.options.frame_period_us, 0);
+    EXPECT_TRUE(command.options.show_fps);
+    EXPECT_TRUE(command.options.verbose);
+
+    EXPECT_EQ(read_page_query("seed=%37&de%6Cay=20000").options.seed, 7u);
+    EXPECT_EQ(read_page_query("seed=%37&de%6Cay=20000").options.frame_period_us, 20000);
+    EXPECT_FALSE(read_page_query("?fps=1&fps=off").options.show_fps) << "the last one holds";
+    EXPECT_TRUE(read_page_query("?verbose=yes").options.verbose);
+}
+
+// A bad value is ignored with one warning that names it; the default holds
+// and the other settings are read.
+TEST(PageOptions, BadValuesAreIgnoredWithAWarningEach) {
+    const page_command command =
+        read_page_query("?seed=abc&delay=-1&fps=maybe&verbose=1&seed=4294967296&delay=10000001"
+                        "&delay=5+0&seed=%0A");
+    ASSERT_EQ(command.warnings.size(), 7u);
+    EXPECT_EQ(command.warnings[0], "ignored seed='abc': not a seed from 0 to 4294967295");
+    EXPECT_NE(command.warnings[1].find("delay='-1'"), std::string::npos);
+    EXPECT_NE(command.warnings[2].find("fps='maybe'"), std::string::npos);
+    EXPECT_NE(command.warnings[6].find("seed='?'"), std::string::npos)
+        << "control characters are not written out";
+    EXPECT_FALSE(command.options.seed.has_value());
+    EXPECT_EQ(command.options.frame_period_us, 50000);
+    EXPECT_FALSE(command.options.show_fps);
+    EXPECT_TRUE(command.options.verbose);
+    for (const std::string& warning : command.warnings) {
+        EXPECT_EQ(warning.find('\n'), std::string::npos);
+        EXPECT_LT(warning.size(), 120u);
+    }
+}
+
+}  // namespace
+}  // namespace quillant

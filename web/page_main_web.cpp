@@ -1,0 +1,213 @@
+// The page: the saver's scene in a browser, drawn into the canvas with WebGL
+// at the device's pixel ratio, a frame every period on the browser's
+// animation frames, the orbit search run in slices between them.
+//
+//   index.html?seed=N&delay=MICROSECONDS&fps&verbose
+#include "generation/generation_step.h"
+#include "generation/random_source.h"
+#include "render/frame.h"
+#include "render/view.h"
+#include "web/page_gl.h"
+#include "web/page_options.h"
+#include "web/search_pacer.h"
+
+#include <emscripten.h>
+#include <emscripten/console.h>
+#include <emscripten/html5.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <ctime>
+#include <exception>
+#include <iostream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <utility>
+
+namespace quillant {
+
+namespace {
+
+constexpr char canvas[] = "#canvas";
+// The longest slice of the search: a frame never waits longer for it.
+constexpr std::int64_t search_slice_us = 4000;
+// A frame is drawn on the animation frame nearest its time, even one this
+// much early, so that the browser's beat does not drop frames.
+constexpr double frame_slack_ms = 4.0;
+
+struct page {
+    page_options options;
+    ball_camera* scene = nullptr;
+    sliced_generation_step step;
+    search_pacer pacer{search_slice_us};
+    double next_frame_ms = 0.0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    double pixel_ratio = 0.0;
+    // Frames since the overlay's figure was last taken, and since when.
+    int frames = 0;
+    double counted_since_ms = -1.0;
+    // The camera and the matrices of the last frame that drew a rose, for
+    // the page's tests.
+    std::string last_view;
+};
+
+std::int64_t now_us() { return static_cast<std::int64_t>(emscripten_get_now() * 1000.0); }
+
+// A seed of this load's own: the time with a value from the browser's
+// random source.
+std::uint32_t load_seed() {
+    std::uint32_t seed = static_cast<std::uint32_t>(std::time(nullptr)) ^
+                         static_cast<std::uint32_t>(emscripten_get_now() * 1000.0);
+    try {
+        seed ^= std::random_device{}();
+    } catch (const std::exception&) {
+    }
+    return seed;
+}
+
+// Says in the page, in place of the canvas, why nothing can be drawn.
+void show_message(const char* text) {
+    EM_ASM({ showQuillantMessage(UTF8ToString($0)); }, text);
+}
+
+// Sizes the drawing buffer to the canvas's size in device pixels, and lays
+// the scene out for it, when either changed.
+void follow_size(page& p) {
+    double css_width = 0.0;
+    double css_height = 0.0;
+    emscripten_get_element_css_size(canvas, &css_width, &css_height);
+    const double ratio = emscripten_get_device_pixel_ratio();
+    const auto width = static_cast<std::int32_t>(std::max(1.0, std::round(css_width * ratio)));
+    const auto height = static_cast<std::int32_t>(std::max(1.0, std::round(css_height * ratio)));
+    if (width == p.width && height == p.height && ratio == p.pixel_ratio) return;
+    p.width = width;
+    p.height = height;
+    p.pixel_ratio = ratio;
+    emscripten_set_canvas_element_size(canvas, width, height);
+    set_line_width_scale(static_cast<float>(ratio));
+    host.window_width = width;
+    host.window_height = height;
+    set_up_view();
+}
+
+// Runs a slice of the orbit search when one is due.
+void search(page& p) {
+    const std::int64_t start = now_us();
+    if (!p.pacer.due(start)) return;
+    bool ended = false;
+    do {
+        ended = p.step.run(p.scene->roses, 1);
+    } while (!ended && now_us() - start < p.pacer.slice_us());
+    p.pacer.ran(start, now_us(), ended);
+}
+
+// Writes the frames per second into the overlay once a second.
+void count_frame(page& p, double time_ms) {
+    ++p.frames;
+    if (p.counted_since_ms < 0.0) p.counted_since_ms = time_ms;
+    const double elapsed = time_ms - p.counted_since_ms;
+    if (elapsed < 1000.0) return;
+    EM_ASM({ document.getElementById('fps').textContent = 'FPS: ' + $0.toFixed(1); },
+           p.frames * 1000.0 / elapsed);
+    p.frames = 0;
+    p.counted_since_ms = time_ms;
+}
+
+// The camera and the matrices that the frame drew its rose with, as JSON.
+std::string view_of_frame(const page& p) {
+    const ball_camera& camera = *p.scene;
+    const drawn_view& drawn = last_drawn_view();
+    std::ostringstream json;
+    json.precision(9);
+    json << "{\"width\":" << p.width << ",\"height\":" << p.height << ",\"position\":["
+         << camera.position.x << ',' << camera.position.y << ',' << camera.position.z
+         << "],\"pitch\":" << camera.pitch << ",\"yaw\":" << camera.yaw;
+    for (const auto& [name, matrix] : {std::pair{"projection", &drawn.projection},
+                                       std::pair{"modelview", &drawn.modelview}}) {
+        json << ",\"" << name << "\":[";
+        for (std::size_t i = 0; i < matrix->size(); ++i) json << (i ? "," : "") << (*matrix)[i];
+        json << ']';
+    }
+    json << '}';
+    return json.str();
+}
+
+// One animation frame of the browser: the scene's frame when it is due.
+EM_BOOL animation_frame(double time_ms, void* data) {
+    page& p = *static_cast<page*>(data);
+    if (time_ms + frame_slack_ms < p.next_frame_ms) return EM_TRUE;
+    follow_size(p);
+    search(p);
+    const std::uint64_t strips_before = strips_drawn();
+    render_frame();
+    if (strips_drawn() != strips_before) p.last_view = view_of_frame(p);
+    if (p.options.show_fps) count_frame(p, time_ms);
+
+    // A hidden page has no animation frames; back, it draws the frame that is
+    // due and goes on from there, with no burst of frames to catch up.
+    const double period_ms = static_cast<double>(p.options.frame_period_us) / 1000.0;
+    p.next_frame_ms += period_ms;
+    if (p.next_frame_ms <= time_ms) p.next_frame_ms = time_ms + period_ms;
+    return EM_TRUE;
+}
+
+// The page's one object, made at the start and kept for the page's life.
+page& the_page() {
+    static page p;
+    return p;
+}
+
+}  // namespace
+
+}  // namespace quillant
+
+// For the page's tests: the camera and matrices of the last frame that drew.
+extern "C" EMSCRIPTEN_KEEPALIVE const char* quillant_last_view() {
+    return quillant::the_page().last_view.c_str();
+}
+
+int main() {
+    using namespace quillant;
+    page& p = the_page();
+    const page_command command = read_page_query(emscripten_run_script_string("location.search"));
+    for (const std::string& warning : command.warnings) {
+        emscripten_console_warn(("quillant: " + warning).c_str());
+    }
+    p.options = command.options;
+    // The diagnostics reach the console only when asked for.
+    if (!p.options.verbose) {
+        std::cout.setstate(std::ios::badbit);
+        std::cerr.setstate(std::ios::badbit);
+    }
+    const std::uint32_t seed = p.options.seed.value_or(load_seed());
+    reseed_random_engine(seed);
+    std::cerr << "quillant: seed " << seed << '\n' << std::flush;
+
+    EmscriptenWebGLContextAttributes attributes;
+    emscripten_webgl_init_context_attributes(&attributes);
+    // Opaque, as a window is, and without multisampling, as the saver draws.
+    attributes.alpha = EM_FALSE;
+    attributes.depth = EM_FALSE;
+    attributes.antialias = EM_FALSE;
+    attributes.powerPreference = EM_WEBGL_POWER_PREFERENCE_LOW_POWER;
+    const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = emscripten_webgl_create_context(canvas, &attributes);
+    if (context <= 0 || emscripten_webgl_make_context_current(context) != EMSCRIPTEN_RESULT_SUCCESS ||
+        !start_page_gl()) {
+        show_message("Quillant draws with WebGL, which this browser does not offer or has "
+                     "turned off.");
+        return 0;
+    }
+
+    if (!create_app_record() || (host.app->view_mode = create_scene()) == 0) {
+        show_message("Quillant has not enough memory here.");
+        return 0;
+    }
+    p.scene = host.app->scene;
+    p.scene->worker_started = true;  // the search runs between frames, not on a thread
+    if (p.options.show_fps) EM_ASM({ document.getElementById('fps').hidden = false; });
+    emscripten_request_animation_frame_loop(animation_frame, &p);
+    return 0;
+}

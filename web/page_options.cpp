@@ -1,0 +1,114 @@
+#include "web/page_options.h"
+
+#include <charconv>
+#include <cstddef>
+
+namespace quillant {
+
+namespace {
+
+int hex_digit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// A name or value of a query as the browser's URLSearchParams reads it:
+// "+" is a space and "%XX" a byte; a "%" without two hex digits stays.
+std::string unescaped(const std::string& text) {
+    std::string plain;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '+') {
+            plain += ' ';
+        } else if (text[i] == '%' && i + 2 < text.size() && hex_digit(text[i + 1]) >= 0 &&
+                   hex_digit(text[i + 2]) >= 0) {
+            plain += static_cast<char>(hex_digit(text[i + 1]) * 16 + hex_digit(text[i + 2]));
+            i += 2;
+        } else {
+            plain += text[i];
+        }
+    }
+    return plain;
+}
+
+// A decimal number of digits alone, from 0 to `largest`.
+bool parse_decimal(const std::string& text, std::uint64_t largest, std::uint64_t& value) {
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return false;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size() && value <= largest;
+}
+
+// A switch: no value, or one of the words for on and off.
+bool parse_switch(const std::string& text, bool& on) {
+    for (const char* yes : {"", "1", "true", "yes", "on"}) {
+        if (text == yes) {
+            on = true;
+            return true;
+        }
+    }
+    for (const char* no : {"0", "false", "no", "off"}) {
+        if (text == no) {
+            on = false;
+            return true;
+        }
+    }
+    return false;
+}
+
+// The value as a message quotes it, without what would break the line.
+std::string quoted(const std::string& text) {
+    std::string quote = "'";
+    for (const char c : text.substr(0, 40)) {
+        quote += static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c;
+    }
+    return quote + (text.size() > 40 ? "...'" : "'");
+}
+
+}  // namespace
+
+page_command read_page_query(const std::string& query) {
+    page_command command;
+    page_options& options = command.options;
+    std::size_t start = !query.empty() && query[0] == '?' ? 1 : 0;
+    while (start <= query.size()) {
+        std::size_t end = query.find('&', start);
+        if (end == std::string::npos) end = query.size();
+        const std::string pair = query.substr(start, end - start);
+        start = end + 1;
+        if (pair.empty()) continue;
+
+        const std::size_t equals = pair.find('=');
+        const std::string name = unescaped(pair.substr(0, equals));
+        const std::string value = equals == std::string::npos ? "" : unescaped(pair.substr(equals + 1));
+        auto ignore = [&](const std::string& wanted) {
+            command.warnings.push_back("ignored " + name + "=" + quoted(value) + ": not " + wanted);
+        };
+        std::uint64_t number = 0;
+        if (name == "seed") {
+            if (parse_decimal(value, 0xFFFFFFFFu, number)) {
+                options.seed = static_cast<std::uint32_t>(number);
+            } else {
+                ignore("a seed from 0 to 4294967295");
+            }
+        } else if (name == "delay") {
+            if (parse_decimal(value, longest_page_frame_period_us, number)) {
+                options.frame_period_us = static_cast<std::int64_t>(number);
+            } else {
+                ignore("a frame period in microseconds from 0 to " +
+                       std::to_string(longest_page_frame_period_us));
+            }
+        } else if (name == "fps" || name == "verbose") {
+            bool& chosen = name == "fps" ? options.show_fps : options.verbose;
+            bool on = false;
+            if (parse_switch(value, on)) {
+                chosen = on;
+            } else {
+                ignore("one of 1, true, yes, on, 0, false, no, off");
+            }
+        }
+    }
+    return command;
+}
+
+}  // namespace quillant

@@ -1,0 +1,36 @@
+// The page's settings, read from its address's query as the X11 hack reads
+// its options: the seed, the frame period, the frames-per-second overlay and
+// the diagnostics. Pure, so that it is tested natively.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quillant {
+
+inline constexpr std::int64_t default_page_frame_period_us = 50000;
+inline constexpr std::int64_t longest_page_frame_period_us = 10000000;
+
+struct page_options {
+    // Unset: a seed of the load's own.
+    std::optional<std::uint32_t> seed;
+    std::int64_t frame_period_us = default_page_frame_period_us;
+    bool show_fps = false;
+    bool verbose = false;
+};
+
+struct page_command {
+    page_options options;
+    // One line for each value that was ignored, saying why.
+    std::vector<std::string> warnings;
+};
+
+// Reads a query such as "?seed=7&delay=20000&fps&verbose=0", escaped as
+// browsers escape it. `fps` and `verbose` take no value or one of 1, true,
+// yes, on, 0, false, no, off. A bad value is ignored, with a warning, and
+// the default holds; names that the page does not know are left to others.
+page_command read_page_query(const std::string& query);
+
+}  // namespace quillant
