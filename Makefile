@@ -17,7 +17,7 @@ build-native build-win32 build-win64 build-web build-asan build-tsan build-fuzz:
 	cmake --build --preset $*
 
 # wine-check says what is missing before any Windows test depends on it.
-test: build-native build-win32 build-win64 build-asan build-tsan build-fuzz dist
+test: build-native build-win32 build-win64 build-asan build-tsan build-fuzz dist web
 	./scripts/wine-check 32 build/win32/tools/wgl-probe.exe 64 build/win64/tools/wgl-probe.exe
 	ctest --preset native
 	ctest --preset win32

@@ -21,6 +21,11 @@ native=(
 linux_package=(
   lintian groff-base xsecurelock x11-xserver-utils
 )
+# The browser page: emscripten, whose optimiser runs on Node, and Chromium,
+# which its tests drive headless.
+web=(
+  emscripten nodejs chromium
+)
 # Wine for both kinds of Windows program in one 64-bit prefix, each with the
 # OpenGL of its own word size, and the display the tests run them on.
 windows_tests=(
@@ -40,7 +45,7 @@ installed() {
 }
 
 missing=()
-for pkg in "${native[@]}" "${linux_package[@]}" "${windows_tests[@]}"; do
+for pkg in "${native[@]}" "${linux_package[@]}" "${web[@]}" "${windows_tests[@]}"; do
   installed "$pkg" || missing+=("$pkg")
 done
 if [ ${#missing[@]} -gt 0 ]; then
@@ -53,5 +58,17 @@ if [ ${#missing[@]} -gt 0 ]; then
   as_root apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
+# The page tests' driver, puppeteer-core at the version of the lock file,
+# from the npm registry; again only when the lock file changed.
+lock=tests/web/package-lock.json
+installed_lock=tests/web/node_modules/.quillant-lock.json
+cd "$(dirname "$0")/.."
+if ! cmp -s "$lock" "$installed_lock"; then
+  echo "install-deps: installing the page tests' npm packages"
+  command -v npm >/dev/null || as_root apt-get install -y -q --no-install-recommends npm
+  npm ci --prefix tests/web --no-audit --no-fund --loglevel=error
+  cp "$lock" "$installed_lock"
+fi
+
 # What emulating 32-bit programs takes, where the kernel cannot run them.
-"$(dirname "$0")/setup-wine32.sh"
+./scripts/setup-wine32.sh

@@ -46,6 +46,7 @@ struct page {
     std::int32_t width = 0;
     std::int32_t height = 0;
     double pixel_ratio = 0.0;
+    std::uint32_t frames_drawn = 0;
     // Frames since the overlay's figure was last taken, and since when.
     int frames = 0;
     double counted_since_ms = -1.0;
@@ -143,6 +144,7 @@ EM_BOOL animation_frame(double time_ms, void* data) {
     search(p);
     const std::uint64_t strips_before = strips_drawn();
     render_frame();
+    ++p.frames_drawn;
     if (strips_drawn() != strips_before) p.last_view = view_of_frame(p);
     if (p.options.show_fps) count_frame(p, time_ms);
 
@@ -164,9 +166,14 @@ page& the_page() {
 
 }  // namespace quillant
 
-// For the page's tests: the camera and matrices of the last frame that drew.
+// For the page's tests: the camera and matrices of the last frame that drew
+// a rose, and the number of frames drawn.
 extern "C" EMSCRIPTEN_KEEPALIVE const char* quillant_last_view() {
     return quillant::the_page().last_view.c_str();
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE std::uint32_t quillant_frames_drawn() {
+    return quillant::the_page().frames_drawn;
 }
 
 int main() {

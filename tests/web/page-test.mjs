@@ -1,0 +1,377 @@
+// The page as make web writes it, served by a server of the test's own on
+// 127.0.0.1, in headless Chromium driven by puppeteer-core:
+//
+//   node page-test.mjs CASE PAGE_DIR WORK_DIR VIEW_MATRICES SNAPSHOT
+//
+//   roses         roses on a screenshot; no error in the console, no request
+//                 outside the page's own origin
+//   resize        the drawing buffer follows the viewport and its pixel ratio
+//   seed          a seed twice: the same diagnostics, and the native build's
+//   matrices      the projection and modelview of the desktop builds
+//   bad_settings  a warning for each bad value, and the defaults
+//   no_webgl      a message, not a blank canvas or an exception
+//   hidden        a hidden page draws nothing, and no burst on return
+//   fullscreen    F and a double click; the pointer goes when still
+//
+// Every wait is bounded; nothing is timed.
+import { execFileSync } from 'node:child_process';
+import fs from 'node:fs';
+import http from 'node:http';
+import path from 'node:path';
+import { fileURLToPath } from 'node:url';
+
+import puppeteer from 'puppeteer-core';
+
+const [caseName, pageDir, work, viewMatrices, snapshot] = process.argv.slice(2);
+const here = path.dirname(fileURLToPath(import.meta.url));
+
+function fail(message) {
+  console.log(`FAIL: ${message}`);
+  process.exit(1);
+}
+function ok(message) {
+  console.log(`ok: ${message}`);
+}
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+// Waits up to `seconds` for `test` to give a true value, which it returns.
+async function waitFor(seconds, test) {
+  for (let tries = seconds * 5; tries > 0; tries--) {
+    const value = await test();
+    if (value) return value;
+    await sleep(200);
+  }
+  return undefined;
+}
+
+// A static file server of the page's folder, as any would serve it: no
+// special headers, the usual types.
+function serve(root) {
+  const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
+  const server = http.createServer((request, response) => {
+    const name = new URL(request.url, 'http://page').pathname;
+    const file = path.join(root, name === '/' ? 'index.html' : path.normalize(name));
+    fs.readFile(file, (error, data) => {
+      if (error || !file.startsWith(root)) {
+        response.writeHead(404);
+        response.end();
+        return;
+      }
+      response.writeHead(200, { 'content-type': types[path.extname(file)] ?? 'application/octet-stream' });
+      response.end(data);
+    });
+  });
+  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
+}
+
+// Headless Chromium as root, with software WebGL, and without the calls home
+// that a closed network refuses.
+function launch(extraArguments = []) {
+  return puppeteer.launch({
+    executablePath: '/usr/bin/chromium',
+    headless: true,
+    userDataDir: fs.mkdtempSync(path.join(work, 'profile-')),
+    args: [
+      '--no-sandbox', '--enable-unsafe-swiftshader', '--use-angle=swiftshader',
+      '--disable-background-networking', '--disable-component-update', '--disable-sync',
+      '--no-first-run', '--disable-quic', ...extraArguments,
+    ],
+  });
+}
+
+// Opens the page with the query; records its console, its errors and every
+// request it makes.
+async function open(browser, origin, query = '', viewport = { width: 800, height: 600 }) {
+  const page = await browser.newPage();
+  const record = { console: [], errors: [], requests: [] };
+  page.on('console', (message) => record.console.push({ type: message.type(), text: message.text() }));
+  page.on('pageerror', (error) => record.errors.push(String(error)));
+  page.on('request', (request) => record.requests.push(request.url()));
+  await page.setViewport(viewport);
+  await page.goto(`${origin}/${query}`, { waitUntil: 'load' });
+  return { page, record };
+}
+
+// The share of strongly coloured pixels of a screenshot, as the other
+// end-to-end tests measure it: roses are bright, saturated strokes on black.
+function colouredShare(file) {
+  return Number(execFileSync('convert', [file, '-colorspace', 'HSL', '-channel', 'G', '-separate',
+    '+channel', '-threshold', '40%', '-format', '%[fx:mean]', 'info:']).toString());
+}
+
+async function waitForRoses(page, file, seconds = 60) {
+  return waitFor(seconds, async () => {
+    await page.screenshot({ path: file });
+    return colouredShare(file) > 0.0005;
+  });
+}
+
+const lastView = (page) =>
+  page.evaluate(() => {
+    const text = Module.UTF8ToString(Module._quillant_last_view());
+    return text ? JSON.parse(text) : null;
+  });
+const framesDrawn = (page) => page.evaluate(() => Module._quillant_frames_drawn());
+const canvasSize = (page) =>
+  page.evaluate(() => [document.getElementById('canvas').width, document.getElementById('canvas').height]);
+
+// The diagnostic lines of the console up to the end of the `roses`-th rose's
+// description, or null before it ends.
+function firstRoses(record, roses) {
+  const lines = record.console.filter((m) => m.type === 'log').map((m) => m.text);
+  let seen = 0;
+  for (let i = 0; i < lines.length; i++) {
+    if (lines[i] === 'traj_rose:' && ++seen === roses) {
+      return i + 6 < lines.length ? lines.slice(0, i + 7) : null;
+    }
+  }
+  return null;
+}
+
+// Whether two diagnostic lines say the same: 'same' to the letter,
+// 'rounding' when only numbers differ, by a ten-thousandth at most, or
+// 'different'.
+function sameLine(a, b) {
+  if (a === b) return 'same';
+  const number = /[-+]?(?:\d+\.?\d*|\.\d+)(?:e[-+]?\d+)?/g;
+  if (a.replace(number, '#') !== b.replace(number, '#')) return 'different';
+  const x = a.match(number) ?? [];
+  const y = b.match(number) ?? [];
+  const close = x.every((value, i) => {
+    const p = Number(value);
+    const q = Number(y[i]);
+    return Number.isInteger(p) && !value.includes('.') ? p === q : Math.abs(p - q) <= 1e-4 * Math.max(1, Math.abs(q));
+  });
+  return close ? 'rounding' : 'different';
+}
+
+function expectNoErrors(record, what) {
+  const errors = record.console.filter((m) => m.type === 'error').map((m) => m.text);
+  if (errors.length) fail(`the console holds errors ${what}: ${errors.join(' | ')}`);
+  if (record.errors.length) fail(`uncaught exceptions ${what}: ${record.errors.join(' | ')}`);
+}
+
+fs.rmSync(work, { recursive: true, force: true });
+fs.mkdirSync(work, { recursive: true });
+if (!fs.existsSync(path.join(pageDir, 'index.html'))) fail(`no page in ${pageDir}: run make web`);
+const server = await serve(pageDir);
+const origin = `http://127.0.0.1:${server.address().port}`;
+const browsers = [];
+process.on('exit', () => server.close());
+try {
+  await runCase();
+} finally {
+  for (const browser of browsers) await browser.close();
+  server.close();
+}
+
+async function newBrowser(extraArguments) {
+  const browser = await launch(extraArguments);
+  browsers.push(browser);
+  return browser;
+}
+
+async function runCase() {
+  switch (caseName) {
+    case 'roses': {
+      const { page, record } = await open(await newBrowser(), origin);
+      if (!(await waitForRoses(page, path.join(work, 'page.png')))) fail('no roses on the page');
+      ok(`roses on the page (${colouredShare(path.join(work, 'page.png'))} coloured): page.png`);
+      await sleep(3000);
+      expectNoErrors(record, 'after some seconds of roses');
+      ok('no error in the console, no uncaught exception');
+      const outside = record.requests.filter((url) => !url.startsWith(`${origin}/`) && !url.startsWith('data:'));
+      if (outside.length) fail(`requests outside the page's origin: ${outside.join(' ')}`);
+      const own = [...new Set(record.requests.map((url) => new URL(url).pathname))].sort();
+      ok(`requests only to its own origin: ${own.join(' ')}`);
+      break;
+    }
+
+    case 'resize': {
+      const { page, record } = await open(await newBrowser(), origin, '', { width: 400, height: 300 });
+      for (const [viewport, expected] of [
+        [{ width: 400, height: 300, deviceScaleFactor: 1 }, [400, 300]],
+        [{ width: 640, height: 480, deviceScaleFactor: 1 }, [640, 480]],
+        [{ width: 640, height: 480, deviceScaleFactor: 2 }, [1280, 960]],
+        [{ width: 300, height: 500, deviceScaleFactor: 1.5 }, [450, 750]],
+      ]) {
+        await page.setViewport(viewport);
+        const size = await waitFor(10, async () => {
+          const now = await canvasSize(page);
+          return now[0] === expected[0] && now[1] === expected[1] ? now : null;
+        });
+        if (!size) fail(`at ${JSON.stringify(viewport)} the drawing buffer is ${await canvasSize(page)}, not ${expected}`);
+        const view = await waitFor(60, async () => {
+          const last = await lastView(page);
+          return last && last.width === expected[0] && last.height === expected[1] ? last : null;
+        });
+        if (!view) fail(`no rose drawn for a ${expected.join('x')} buffer`);
+        ok(`viewport ${viewport.width}x${viewport.height} at ratio ${viewport.deviceScaleFactor}: a ${expected.join('x')} buffer, roses laid out for it`);
+      }
+      await page.screenshot({ path: path.join(work, 'ratio.png') });
+      expectNoErrors(record, 'while resizing');
+      break;
+    }
+
+    case 'seed': {
+      // Frames as fast as the browser gives them; seed 60's first rose is short.
+      const query = '?seed=60&verbose&delay=0';
+      const runs = [];
+      for (const run of ['first', 'second']) {
+        const { page, record } = await open(await newBrowser(), origin, query, { width: 320, height: 240 });
+        const lines = await waitFor(120, () => firstRoses(record, 2));
+        if (!lines) fail(`the ${run} load described no second rose`);
+        await page.close();
+        fs.writeFileSync(path.join(work, `${run}.txt`), lines.join('\n') + '\n');
+        runs.push(lines);
+      }
+      if (runs[0].join('\n') !== runs[1].join('\n')) fail('seed 60 gave different diagnostics twice: first.txt, second.txt');
+      ok(`seed 60 twice: the same ${runs[0].length} diagnostic lines for the first two roses`);
+
+      // The native build, driven as quillant-snapshot drives it: its lines,
+      // standard error and output apart, against the page's.
+      const snapshotErr = path.join(work, 'snapshot-err.txt');
+      const out = execFileSync(snapshot, ['--size', '320x240', '--seed', '60', '--frames', '2000',
+        '--every', '2000', '--out', path.join(work, 'snapshot')],
+      { stdio: ['ignore', 'pipe', fs.openSync(snapshotErr, 'w')] }).toString().split('\n');
+      const err = fs.readFileSync(snapshotErr, 'utf8').split('\n').filter((l) => !l.startsWith('quillant-snapshot:'));
+      const isRoseLine = (line) => line === 'traj_rose:' || line.startsWith('\t') || line === '';
+      const pageOut = runs[0].filter(isRoseLine);
+      const pageErr = runs[0].filter((line) => !isRoseLine(line) && !line.startsWith('quillant: seed'));
+      // NOTE: the page's maths library (musl's, in the WebAssembly) and the
+      // native one (glibc's) may round a single-precision logarithm,
+      // exponential or hypotenuse differently in the last bit, which shows in
+      // the sixth digit of a radius: the same words and whole numbers are
+      // required, and numbers within a ten-thousandth.
+      const differences = [];
+      const lastDigit = [];
+      const compare = (kind, ours, theirs) => ours.forEach((line, i) => {
+        const verdict = sameLine(line, theirs[i] ?? '');
+        if (verdict === 'different') differences.push(`${kind} line ${i + 1}: page '${line}', native '${theirs[i]}'`);
+        if (verdict === 'rounding') lastDigit.push(`'${line}' against '${theirs[i]}'`);
+      });
+      compare('output', pageOut, out);
+      compare('error', pageErr, err);
+      if (differences.length) fail(`the page and the native build differ:\n  ${differences.slice(0, 10).join('\n  ')}`);
+      ok(`the native build, driven as quillant-snapshot drives it, writes the same ${pageOut.length} + ${pageErr.length} lines` +
+        (lastDigit.length ? `; ${lastDigit.length} differ in the last digits of a number, as the maths libraries round: ${lastDigit.slice(0, 3).join(', ')}` : ', digit for digit'));
+      break;
+    }
+
+    case 'matrices': {
+      const { page, record } = await open(await newBrowser(), origin, '?seed=4', { width: 640, height: 480 });
+      let compared = 0;
+      for (const viewport of [{ width: 640, height: 480, deviceScaleFactor: 1 },
+        { width: 500, height: 700, deviceScaleFactor: 2 }]) {
+        await page.setViewport(viewport);
+        for (let sample = 0; sample < 3; sample++) {
+          await sleep(1000);
+          const view = await waitFor(60, async () => {
+            const last = await lastView(page);
+            return last && last.width === viewport.width * viewport.deviceScaleFactor ? last : null;
+          });
+          if (!view) fail(`no rose drawn at ${JSON.stringify(viewport)}`);
+          const native = execFileSync(viewMatrices, [view.width, view.height, ...view.position, view.pitch, view.yaw]
+            .map(String)).toString().trim().split(' ').map(Number);
+          const ours = [...view.projection, ...view.modelview];
+          ours.forEach((value, i) => {
+            const tolerance = 4e-6 * Math.max(1, Math.abs(native[i]));
+            if (!(Math.abs(value - native[i]) <= tolerance)) {
+              fail(`element ${i % 16} of the ${i < 16 ? 'projection' : 'modelview'} is ${value} on the page, ${native[i]} natively (${JSON.stringify(view)})`);
+            }
+          });
+          compared++;
+        }
+      }
+      expectNoErrors(record, 'while drawing');
+      ok(`the page's projection and modelview equal the desktop build's in ${compared} frames, within single-precision rounding`);
+      break;
+    }
+
+    case 'bad_settings': {
+      const { page, record } = await open(await newBrowser(), origin, '?seed=abc&delay=-5&fps=maybe&colour=red');
+      if (!(await waitForRoses(page, path.join(work, 'page.png')))) fail('no roses with bad settings');
+      const warnings = record.console.filter((m) => m.type === 'warn' || m.type === 'warning').map((m) => m.text);
+      for (const name of ['seed', 'delay', 'fps']) {
+        if (warnings.filter((text) => text.includes(`${name}=`)).length !== 1) fail(`not one warning for ${name}: ${warnings.join(' | ')}`);
+      }
+      if (warnings.length !== 3) fail(`${warnings.length} warnings, not 3: ${warnings.join(' | ')}`);
+      ok(`one warning for each bad value: ${warnings.join(' | ')}`);
+      const overlay = await page.evaluate(() => document.getElementById('fps').hidden);
+      if (!overlay) fail('fps=maybe showed the overlay, which is off by default');
+      const frames = await framesDrawn(page);
+      await sleep(2000);
+      const rate = ((await framesDrawn(page)) - frames) / 2;
+      if (rate < 10 || rate > 30) fail(`${rate} frames a second, not the default 20`);
+      expectNoErrors(record, 'with bad settings');
+      ok(`the defaults hold: no overlay, about 20 frames a second (${rate})`);
+      break;
+    }
+
+    case 'no_webgl': {
+      const { page, record } = await open(await newBrowser(['--disable-webgl', '--disable-3d-apis']), origin);
+      const message = await waitFor(30, () => page.evaluate(() => {
+        const element = document.getElementById('message');
+        return element.hidden ? null : element.textContent;
+      }));
+      if (!message) fail('no message without WebGL');
+      if (!message.includes('WebGL')) fail(`the message does not say what is missing: ${message}`);
+      const canvasHidden = await page.evaluate(() => document.getElementById('canvas').hidden);
+      if (!canvasHidden) fail('the blank canvas still shows');
+      await page.screenshot({ path: path.join(work, 'message.png') });
+      if (record.errors.length) fail(`uncaught exceptions: ${record.errors.join(' | ')}`);
+      ok(`without WebGL the page says: ${message}`);
+      break;
+    }
+
+    case 'hidden': {
+      const browser = await newBrowser();
+      const { page, record } = await open(browser, origin);
+      if (!(await waitForRoses(page, path.join(work, 'page.png')))) fail('no roses on the page');
+      const other = await browser.newPage();
+      await other.bringToFront();
+      const hidden = await waitFor(10, () => page.evaluate(() => document.visibilityState === 'hidden'));
+      if (!hidden) fail('the page did not become hidden');
+      const atHiding = await framesDrawn(page);
+      await sleep(4000);
+      const whileHidden = (await framesDrawn(page)) - atHiding;
+      if (whileHidden > 1) fail(`${whileHidden} frames drawn while hidden`);
+      ok(`hidden for 4 s: ${whileHidden} frames drawn`);
+      await page.bringToFront();
+      await waitFor(10, () => page.evaluate(() => document.visibilityState === 'visible'));
+      const atReturn = await framesDrawn(page);
+      await sleep(1000);
+      const afterReturn = (await framesDrawn(page)) - atReturn;
+      // 20 frames a second; catching up on 4 s would be some 80 more.
+      if (afterReturn > 30) fail(`${afterReturn} frames in the second after the return: a burst`);
+      if (afterReturn < 5) fail(`${afterReturn} frames in the second after the return: it did not go on`);
+      expectNoErrors(record, 'around the hiding');
+      ok(`back, it goes on at its pace: ${afterReturn} frames in the next second`);
+      break;
+    }
+
+    case 'fullscreen': {
+      const { page, record } = await open(await newBrowser(), origin);
+      const isFull = () => page.evaluate(() => document.fullscreenElement !== null);
+      const isStill = () => page.evaluate(() => document.body.classList.contains('still'));
+      await page.mouse.move(100, 100);
+      await page.keyboard.press('f');
+      if (!(await waitFor(10, isFull))) fail('F did not make the page full screen');
+      ok('F makes the page full screen');
+      if (!(await waitFor(10, isStill))) fail('the pointer stayed after three still seconds');
+      await page.mouse.move(200, 150);
+      if (await isStill()) fail('a move did not bring the pointer back');
+      ok('in full screen the pointer and the button go after three still seconds, and come back with a move');
+      await page.mouse.click(300, 300, { clickCount: 2 });
+      if (!(await waitFor(10, async () => !(await isFull())))) fail('a double click did not leave full screen');
+      await page.click('#fullscreen');
+      if (!(await waitFor(10, isFull))) fail('the button did not make the page full screen');
+      ok('a double click leaves full screen, the button enters it');
+      expectNoErrors(record, 'around full screen');
+      break;
+    }
+
+    default:
+      fail(`no case ${caseName}`);
+  }
+}
