@@ -40,9 +40,10 @@ dist: build-win32 build-win64
 	./scripts/make-dist build/win32 build/win64 dist
 	./scripts/make-deb dist
 
-bench: build-native
+bench: build-native web
 	./build/native/bench/quillant_bench
 	./bench/frame-cost build/native
+	node bench/page-cost.mjs dist/web
 
 clean:
 	rm -rf build dist

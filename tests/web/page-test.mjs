@@ -16,14 +16,11 @@
 // Every wait is bounded; nothing is timed.
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
-import http from 'node:http';
 import path from 'node:path';
-import { fileURLToPath } from 'node:url';
 
-import puppeteer from 'puppeteer-core';
+import { launch, serve } from './browser.mjs';
 
 const [caseName, pageDir, work, viewMatrices, snapshot] = process.argv.slice(2);
-const here = path.dirname(fileURLToPath(import.meta.url));
 
 function fail(message) {
   console.log(`FAIL: ${message}`);
@@ -42,41 +39,6 @@ async function waitFor(seconds, test) {
     await sleep(200);
   }
   return undefined;
-}
-
-// A static file server of the page's folder, as any would serve it: no
-// special headers, the usual types.
-function serve(root) {
-  const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
-  const server = http.createServer((request, response) => {
-    const name = new URL(request.url, 'http://page').pathname;
-    const file = path.join(root, name === '/' ? 'index.html' : path.normalize(name));
-    fs.readFile(file, (error, data) => {
-      if (error || !file.startsWith(root)) {
-        response.writeHead(404);
-        response.end();
-        return;
-      }
-      response.writeHead(200, { 'content-type': types[path.extname(file)] ?? 'application/octet-stream' });
-      response.end(data);
-    });
-  });
-  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
-}
-
-// Headless Chromium as root, with software WebGL, and without the calls home
-// that a closed network refuses.
-function launch(extraArguments = []) {
-  return puppeteer.launch({
-    executablePath: '/usr/bin/chromium',
-    headless: true,
-    userDataDir: fs.mkdtempSync(path.join(work, 'profile-')),
-    args: [
-      '--no-sandbox', '--enable-unsafe-swiftshader', '--use-angle=swiftshader',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync',
-      '--no-first-run', '--disable-quic', ...extraArguments,
-    ],
-  });
 }
 
 // Opens the page with the query; records its console, its errors and every
@@ -166,7 +128,7 @@ try {
 }
 
 async function newBrowser(extraArguments) {
-  const browser = await launch(extraArguments);
+  const browser = await launch(work, extraArguments);
   browsers.push(browser);
   return browser;
 }
