@@ -10,8 +10,10 @@
 #include "render/view.h"
 #include "x11/hack_options.h"
 #include "x11/hack_window_x11.h"
+#include "x11/xscreensaver_file.h"
 
 #include <poll.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/signalfd.h>
 #include <unistd.h>
@@ -211,6 +213,11 @@ int main(int argc, char** argv) {
     if (command.options.help) {
         std::fputs(hack_usage(), stdout);
         return 0;
+    }
+    if (command.options.add_to_xscreensaver) {
+        const char* home = std::getenv("HOME");
+        const passwd* user = home == nullptr ? getpwuid(getuid()) : nullptr;
+        return add_to_xscreensaver_file(home != nullptr ? home : user != nullptr ? user->pw_dir : "");
     }
     // A hack's output ends up in the session's log: the search and the roses
     // are described only when asked for.

@@ -106,6 +106,8 @@ hack_command read_hack_command(const std::vector<std::string>& arguments,
             options.verbose = true;
         } else if (name == "help" || name == "h") {
             options.help = true;
+        } else if (name == "add-to-xscreensaver") {
+            options.add_to_xscreensaver = true;
         } else if (name == "window-id" || name == "geometry" || name == "delay" ||
                    name == "seed" || name == "display") {
             // The options with one.
@@ -161,6 +163,7 @@ const char* hack_usage() {
     return "usage: quillant [--window | --root | --window-id ID] [--geometry WxH]\n"
            "                [--delay MICROSECONDS] [--seed N] [--fps] [--verbose]\n"
            "                [--display NAME]\n"
+           "       quillant --add-to-xscreensaver\n"
            "\n"
            "Draws Quillant's roses with OpenGL, as an XScreenSaver hack.\n"
            "  --window          a window of its own (the default); Escape or q ends it\n"
@@ -173,6 +176,8 @@ const char* hack_usage() {
            "  --fps             frames per second and CPU load in a corner\n"
            "  --verbose         the seed, and the search and rose diagnostics, on the\n"
            "                    standard streams\n"
+           "  --add-to-xscreensaver  add the hack to the end of the list in\n"
+           "                    ~/.xscreensaver, keeping the old text in ~/.xscreensaver.bak\n"
            "Options take one dash or two.\n";
 }
 

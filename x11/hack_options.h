@@ -38,6 +38,8 @@ struct hack_options {
     bool show_fps = false;
     bool verbose = false;
     bool help = false;
+    // Add the hack to the user's ~/.xscreensaver, and draw nothing.
+    bool add_to_xscreensaver = false;
     // The X display to open; empty for $DISPLAY.
     std::string display;
 };
