@@ -37,6 +37,16 @@ constexpr std::int64_t search_slice_us = 4000;
 // much early, so that the browser's beat does not drop frames.
 constexpr double frame_slack_ms = 4.0;
 
+// What a frame drew its roses with: the buffer's size, the camera, the matrices.
+struct frame_view {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    scene_point position;
+    float pitch = 0.0f;
+    float yaw = 0.0f;
+    drawn_view drawn{};
+};
+
 struct page {
     page_options options;
     ball_camera* scene = nullptr;
@@ -52,7 +62,7 @@ struct page {
     double counted_since_ms = -1.0;
     // The camera and the matrices of the last frame that drew a rose, for
     // the page's tests.
-    std::string last_view;
+    frame_view last_view;
 };
 
 std::int64_t now_us() { return static_cast<std::int64_t>(emscripten_get_now() * 1000.0); }
@@ -117,17 +127,16 @@ void count_frame(page& p, double time_ms) {
     p.counted_since_ms = time_ms;
 }
 
-// The camera and the matrices that the frame drew its rose with, as JSON.
-std::string view_of_frame(const page& p) {
-    const ball_camera& camera = *p.scene;
-    const drawn_view& drawn = last_drawn_view();
+// The view as JSON, or "" before any rose was drawn.
+std::string view_json(const frame_view& view) {
+    if (view.width == 0) return "";
     std::ostringstream json;
     json.precision(9);
-    json << "{\"width\":" << p.width << ",\"height\":" << p.height << ",\"position\":["
-         << camera.position.x << ',' << camera.position.y << ',' << camera.position.z
-         << "],\"pitch\":" << camera.pitch << ",\"yaw\":" << camera.yaw;
-    for (const auto& [name, matrix] : {std::pair{"projection", &drawn.projection},
-                                       std::pair{"modelview", &drawn.modelview}}) {
+    json << "{\"width\":" << view.width << ",\"height\":" << view.height << ",\"position\":["
+         << view.position.x << ',' << view.position.y << ',' << view.position.z
+         << "],\"pitch\":" << view.pitch << ",\"yaw\":" << view.yaw;
+    for (const auto& [name, matrix] : {std::pair{"projection", &view.drawn.projection},
+                                       std::pair{"modelview", &view.drawn.modelview}}) {
         json << ",\"" << name << "\":[";
         for (std::size_t i = 0; i < matrix->size(); ++i) json << (i ? "," : "") << (*matrix)[i];
         json << ']';
@@ -145,7 +154,10 @@ EM_BOOL animation_frame(double time_ms, void* data) {
     const std::uint64_t strips_before = strips_drawn();
     render_frame();
     ++p.frames_drawn;
-    if (strips_drawn() != strips_before) p.last_view = view_of_frame(p);
+    if (strips_drawn() != strips_before) {
+        p.last_view = {p.width, p.height, p.scene->position, p.scene->pitch, p.scene->yaw,
+                       last_drawn_view()};
+    }
     if (p.options.show_fps) count_frame(p, time_ms);
 
     // A hidden page has no animation frames; back, it draws the frame that is
@@ -169,7 +181,9 @@ page& the_page() {
 // For the page's tests: the camera and matrices of the last frame that drew
 // a rose, and the number of frames drawn.
 extern "C" EMSCRIPTEN_KEEPALIVE const char* quillant_last_view() {
-    return quillant::the_page().last_view.c_str();
+    static std::string json;
+    json = quillant::view_json(quillant::the_page().last_view);
+    return json.c_str();
 }
 
 extern "C" EMSCRIPTEN_KEEPALIVE std::uint32_t quillant_frames_drawn() {
