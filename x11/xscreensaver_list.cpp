@@ -116,12 +116,12 @@ list_edit add_hack_entry(const std::string& text) {
     std::vector<std::string> lines = split_lines(text);
     resource_span span{};
     if (!find_list(lines, span)) return {list_change::no_list, text};
-    for (const listed_hack& hack : listed_hacks(text)) {
+    const std::vector<listed_hack> hacks = listed_hacks(text);
+    for (const listed_hack& hack : hacks) {
         if (program_of(hack) == "quillant") return {list_change::already_listed, text};
     }
 
     // The last entry ends with the "\n" that parts it from the next.
-    const bool any_entries = !listed_hacks(text).empty();
     std::size_t entry_end = span.first;
     for (std::size_t i = span.first + 1; i <= span.last; ++i) {
         std::string content = lines[i];
@@ -133,7 +133,7 @@ list_edit add_hack_entry(const std::string& text) {
     if (goes_on) ending_line.pop_back();
     ending_line = ending_line.substr(0, ending_line.find_last_not_of(blanks) + 1);
     const bool parted = ending_line.size() >= 2 && ending_line.compare(ending_line.size() - 2, 2, "\\n") == 0;
-    if (any_entries && !parted) ending_line += " \\n";
+    if (!hacks.empty() && !parted) ending_line += " \\n";
     if (goes_on) ending_line += "\\";
 
     const std::string continuing = hack_entry_line;
