@@ -1,0 +1,30 @@
+// libFuzzer target over the page's reading of its address's query: the
+// input is the query. Checks that what is taken lies within the documented
+// ranges and that each warning is one short line.
+#include "web/page_options.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+void Check(bool holds) {
+    if (!holds) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string query(reinterpret_cast<const char*>(data), size);
+    const quillant::page_command command = quillant::read_page_query(query);
+    const quillant::page_options& options = command.options;
+    Check(options.frame_period_us >= 0 &&
+          options.frame_period_us <= quillant::longest_page_frame_period_us);
+    for (const std::string& warning : command.warnings) {
+        Check(warning.find('\n') == std::string::npos && warning.find('\r') == std::string::npos);
+        Check(warning.size() < 160);
+    }
+    return 0;
+}
