@@ -6,7 +6,8 @@
 //   roses         roses on a screenshot; no error in the console, no request
 //                 outside the page's own origin
 //   resize        the drawing buffer follows the viewport and its pixel ratio
-//   seed          a seed twice: the same diagnostics, and the native build's
+//   seed          a seed twice: the same diagnostics, and the native build's;
+//                 without one, each load its own
 //   matrices      the projection and modelview of the desktop builds
 //   bad_settings  a warning for each bad value, and the defaults
 //   no_webgl      a message, not a blank canvas or an exception
@@ -189,6 +190,18 @@ async function runCase() {
       }
       if (runs[0].join('\n') !== runs[1].join('\n')) fail('seed 60 gave different diagnostics twice: first.txt, second.txt');
       ok(`seed 60 twice: the same ${runs[0].length} diagnostic lines for the first two roses`);
+
+      // Without a seed, each load takes its own.
+      const seeds = [];
+      for (let load = 0; load < 2; load++) {
+        const { page, record } = await open(await newBrowser(), origin, '?verbose', { width: 320, height: 240 });
+        const line = await waitFor(30, () => record.console.find((m) => m.text.startsWith('quillant: seed '))?.text);
+        if (!line) fail('no seed line with ?verbose');
+        seeds.push(line);
+        await page.close();
+      }
+      if (seeds[0] === seeds[1]) fail(`two loads without a seed took the same one: ${seeds[0]}`);
+      ok(`without a seed, each load takes its own: ${seeds.join(', ')}`);
 
       // The native build, driven as quillant-snapshot drives it: its lines,
       // standard error and output apart, against the page's.
