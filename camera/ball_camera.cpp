@@ -14,11 +14,14 @@ void ball_camera::update(std::int32_t window_width, std::int32_t window_height) 
             pitch = static_cast<float>(-50.0 - 40.0 * scale_engine_output(motion_engine()));
         }
         if (tilting) {
-            pitch_motion.acceleration += static_cast<double>(pitch_push) * draw_normal(motion_engine) -
-                                         pitch_pull * (static_cast<double>(pitch) + 90.0);
+            pitch_motion.acceleration +=
+                static_cast<double>(pitch_push) * draw_normal(motion_engine) -
+                pitch_pull * (static_cast<double>(pitch) + 90.0);
         }
     }
-    if (!hold_yaw) yaw_motion.acceleration += static_cast<double>(yaw_push) * draw_normal(motion_engine);
+    if (!hold_yaw) {
+        yaw_motion.acceleration += static_cast<double>(yaw_push) * draw_normal(motion_engine);
+    }
 
     integrate();
 

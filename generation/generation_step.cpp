@@ -5,8 +5,8 @@
 #include "roses/traj_rose.h"
 
 #include <array>
-#include <limits>
 #include <iostream>
+#include <limits>
 #include <memory>
 #include <new>
 

@@ -174,8 +174,9 @@ void fixed_function_gl::line_strip_triangles(const line_strip& strip, float widt
     const float half_y = width / static_cast<float>(viewport_height_);
     auto point = [&](std::int32_t i) {
         float v[3];
-        std::memcpy(v, strip.vertices + static_cast<std::size_t>(i) * strip.vertex_stride, sizeof v);
-        const auto* rgba = strip.colours + static_cast<std::size_t>(i) * strip.colour_stride;
+        const auto at = static_cast<std::size_t>(i);
+        std::memcpy(v, strip.vertices + at * strip.vertex_stride, sizeof v);
+        const auto* rgba = strip.colours + at * strip.colour_stride;
         return transformed(m, v, rgba);
     };
 

@@ -214,8 +214,10 @@ int main() {
     attributes.depth = EM_FALSE;
     attributes.antialias = EM_FALSE;
     attributes.powerPreference = EM_WEBGL_POWER_PREFERENCE_LOW_POWER;
-    const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = emscripten_webgl_create_context(canvas, &attributes);
-    if (context <= 0 || emscripten_webgl_make_context_current(context) != EMSCRIPTEN_RESULT_SUCCESS ||
+    const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context =
+        emscripten_webgl_create_context(canvas, &attributes);
+    if (context <= 0 ||
+        emscripten_webgl_make_context_current(context) != EMSCRIPTEN_RESULT_SUCCESS ||
         !start_page_gl()) {
         show_message("Quillant draws with WebGL, which this browser does not offer or has "
                      "turned off.");

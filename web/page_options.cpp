@@ -80,7 +80,8 @@ page_command read_page_query(const std::string& query) {
 
         const std::size_t equals = pair.find('=');
         const std::string name = unescaped(pair.substr(0, equals));
-        const std::string value = equals == std::string::npos ? "" : unescaped(pair.substr(equals + 1));
+        const std::string value =
+            equals == std::string::npos ? "" : unescaped(pair.substr(equals + 1));
         auto ignore = [&](const std::string& wanted) {
             command.warnings.push_back("ignored " + name + "=" + quoted(value) + ": not " + wanted);
         };

@@ -217,7 +217,9 @@ int main(int argc, char** argv) {
     if (command.options.add_to_xscreensaver) {
         const char* home = std::getenv("HOME");
         const passwd* user = home == nullptr ? getpwuid(getuid()) : nullptr;
-        return add_to_xscreensaver_file(home != nullptr ? home : user != nullptr ? user->pw_dir : "");
+        return add_to_xscreensaver_file(home != nullptr   ? home
+                                        : user != nullptr ? user->pw_dir
+                                                          : "");
     }
     // A hack's output ends up in the session's log: the search and the roses
     // are described only when asked for.

@@ -96,7 +96,9 @@ std::vector<listed_hack> listed_hacks(const std::string& text) {
     std::string value;
     for (std::size_t i = span.first; i <= span.last; ++i) {
         std::string line = lines[i];
-        if (i == span.first) line = line.substr(line.find(resource_name) + sizeof resource_name - 1);
+        if (i == span.first) {
+            line = line.substr(line.find(resource_name) + sizeof resource_name - 1);
+        }
         if (continues(line)) line.pop_back();
         value += line;
     }
@@ -132,7 +134,8 @@ list_edit add_hack_entry(const std::string& text) {
     const bool goes_on = continues(ending_line);
     if (goes_on) ending_line.pop_back();
     ending_line = ending_line.substr(0, ending_line.find_last_not_of(blanks) + 1);
-    const bool parted = ending_line.size() >= 2 && ending_line.compare(ending_line.size() - 2, 2, "\\n") == 0;
+    const bool parted = ending_line.size() >= 2 &&
+                        ending_line.compare(ending_line.size() - 2, 2, "\\n") == 0;
     if (!hacks.empty() && !parted) ending_line += " \\n";
     if (goes_on) ending_line += "\\";
 

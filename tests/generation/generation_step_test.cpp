@@ -235,14 +235,16 @@ TEST(SlicedGenerationStep, SlicesOfAnySizeMatchWholeSteps) {
             while (set.rose_count.load() > 0) set.age_roses();
         }
         return err.text() + out.text() + std::to_string(set.slots[0].start.real()) +
-               std::to_string(set.slot_states[0].load()) + std::to_string(set.slot_states[1].load());
+               std::to_string(set.slot_states[0].load()) +
+               std::to_string(set.slot_states[1].load());
     };
     for (const std::uint32_t seed : {1u, 7u, 31u}) {
         int unused = 0;
         const std::string whole = run_steps(seed, 0, 6, unused);
         for (const std::int64_t slice : {1, 3, 50}) {
             int slices = 0;
-            EXPECT_EQ(run_steps(seed, slice, 6, slices), whole) << "seed " << seed << ", slice " << slice;
+            EXPECT_EQ(run_steps(seed, slice, 6, slices), whole)
+                << "seed " << seed << ", slice " << slice;
             if (slice == 1) {
                 EXPECT_GT(slices, 6) << "the searches took several slices";
             }

@@ -54,14 +54,16 @@ TEST(FixedFunctionGl, MatricesAreMesasForTheSameCalls) {
         page.look_at(eye[0], eye[1], eye[2], eye[0] + d[0], eye[1] + d[1], eye[2] + d[2], up[0],
                      up[1], up[2]);
 
-        for (const auto& [name, stack] : {std::pair{GL_PROJECTION_MATRIX, fixed_function_gl::stack::projection},
-                                          std::pair{GL_MODELVIEW_MATRIX, fixed_function_gl::stack::modelview}}) {
+        using stack = fixed_function_gl::stack;
+        for (const auto& [name, which] : {std::pair{GL_PROJECTION_MATRIX, stack::projection},
+                                          std::pair{GL_MODELVIEW_MATRIX, stack::modelview}}) {
             GLfloat mesa[16];
             glGetFloatv(name, mesa);
-            const gl_matrix& ours = page.top(stack);
+            const gl_matrix& ours = page.top(which);
             for (int i = 0; i < 16; ++i) {
                 const float scale = std::max(1.0f, std::fabs(mesa[i]));
-                EXPECT_NEAR(ours[i], mesa[i], 4e-6f * scale) << "trial " << trial << ", element " << i;
+                EXPECT_NEAR(ours[i], mesa[i], 4e-6f * scale)
+                    << "trial " << trial << ", element " << i;
             }
         }
         glPopMatrix();
@@ -163,7 +165,8 @@ TEST(FixedFunctionGl, WideLinesCoverWhatGlsWideLinesCover) {
         differing += gl_lit[i] != page_lit[i];
         if (gl_lit[i] && page_lit[i]) {
             EXPECT_NEAR(page_picture[4 * i], gl_picture[4 * i], 2) << "red of pixel " << i;
-            EXPECT_NEAR(page_picture[4 * i + 1], gl_picture[4 * i + 1], 40) << "green of pixel " << i;
+            EXPECT_NEAR(page_picture[4 * i + 1], gl_picture[4 * i + 1], 40)
+                << "green of pixel " << i;
         }
     }
     ASSERT_GT(gl_count, 1000) << "GL drew the spiral";
@@ -177,7 +180,8 @@ TEST(FixedFunctionGl, StripsBehindTheEyeOrOfOneVertexMakeNothing) {
     page.viewport(0, 0, 100, 100);
     page.select(fixed_function_gl::stack::projection);
     page.perspective(40.0, 1.0, 1.0, 100.0);
-    test_strip behind{{0, 0, 5, 1, 1, 5, 2, 0, 5}, {255, 0, 0, 255, 255, 0, 0, 255, 255, 0, 0, 255}};
+    test_strip behind{{0, 0, 5, 1, 1, 5, 2, 0, 5},
+                      {255, 0, 0, 255, 255, 0, 0, 255, 255, 0, 0, 255}};
     std::vector<clip_vertex> corners;
     page.line_strip_triangles(behind.strip(), 2.0f, corners);
     EXPECT_TRUE(corners.empty()) << "the whole strip lies behind the eye";

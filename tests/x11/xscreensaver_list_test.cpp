@@ -92,7 +92,8 @@ TEST(XScreenSaverList, AddsTheEntryLastKeepingEverythingElse) {
 TEST(XScreenSaverList, LeavesAListThatRunsTheHackAlreadyOrAFileWithoutOne) {
     for (const std::string& file :
          {std::string("programs: \\\n- GL: quillant -root \\n\\\n\n"),
-          std::string("programs: \\\n  \"Roses\" /usr/libexec/xscreensaver/quillant --root --fps\n")}) {
+          std::string("programs: \\\n"
+                      "  \"Roses\" /usr/libexec/xscreensaver/quillant --root --fps\n")}) {
         const list_edit edit = add_hack_entry(file);
         EXPECT_EQ(edit.change, list_change::already_listed) << file;
         EXPECT_EQ(edit.text, file);
