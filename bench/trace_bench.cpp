@@ -1,25 +1,18 @@
+// SPDX-License-Identifier: MIT
 // Orbit-tracing throughput on a fixed seed: candidates per second, time per
 // hop and time per accepted orbit. The tracing's diagnostic lines are
 // discarded, so the figures are those of the arithmetic alone.
 #include "generation/orbit_tracing.h"
 #include "generation/random_source.h"
+#include "roses/diagnostics.h"
 
 #include <benchmark/benchmark.h>
 
-#include <iostream>
-#include <streambuf>
-
 namespace {
 
-class discarding_buffer : public std::streambuf {
-protected:
-    int_type overflow(int_type c) override { return traits_type::not_eof(c); }
-    std::streamsize xsputn(const char*, std::streamsize count) override { return count; }
-};
-
 void trace_candidates(benchmark::State& state) {
-    discarding_buffer sink;
-    std::streambuf* previous = std::cerr.rdbuf(&sink);
+    const quillant::diagnostics_sink previous =
+        quillant::set_diagnostics_sink(quillant::discard_diagnostics);
     quillant::reseed_random_engine(7);
     quillant::orbit_slot slot;
     std::int64_t candidates = 0;
@@ -36,7 +29,7 @@ void trace_candidates(benchmark::State& state) {
         accepted += rejected ? 0 : 1;
     }
 
-    std::cerr.rdbuf(previous);
+    quillant::set_diagnostics_sink(previous);
     using benchmark::Counter;
     state.counters["candidates_per_s"] = Counter(static_cast<double>(candidates), Counter::kIsRate);
     state.counters["s_per_hop"] =

@@ -15,12 +15,12 @@ void ball_camera::update(std::int32_t window_width, std::int32_t window_height) 
         }
         if (tilting) {
             pitch_motion.acceleration +=
-                static_cast<double>(pitch_push) * draw_normal(motion_engine) -
+                static_cast<double>(pitch_push) * draw_normal(normal_source, motion_engine) -
                 pitch_pull * (static_cast<double>(pitch) + 90.0);
         }
     }
     if (!hold_yaw) {
-        yaw_motion.acceleration += static_cast<double>(yaw_push) * draw_normal(motion_engine);
+        yaw_motion.acceleration += static_cast<double>(yaw_push) * draw_normal(normal_source, motion_engine);
     }
 
     integrate();

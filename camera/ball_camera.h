@@ -1,8 +1,9 @@
 // The scene root: the camera that circles the rose field, holding the shared
-// rose set, the window size and the worker's bookkeeping.
+// rose set and the window size.
 #pragma once
 
 #include "camera/inertial_camera_gl.h"
+#include "camera/normal_source.h"
 #include "generation/random_source.h"
 #include "roses/rose_set.h"
 
@@ -30,6 +31,10 @@ inline constexpr float tilt_restart_pitch = -89.0f;
 inline constexpr double tilt_restart_velocity = 0.5;
 
 struct ball_camera : public inertial_camera_gl {
+    // Seeds the camera's engine from one output of the scene's source.
+    explicit ball_camera(random_source& source = shared_random_source())
+        : motion_engine(source.next_output()) {}
+
     // One frame of motion: random pushes on the pitch and yaw, one inertial
     // step, the limits of the pitch, the zoom, and the eye placed on its sphere
     // about the centre of the field.
@@ -40,14 +45,13 @@ struct ball_camera : public inertial_camera_gl {
     double zoom_velocity = 0.0;
     double zoom_acceleration = 0.0;
     bool tilting = true;
-    // The camera's own engine, seeded from the shared one as the camera is
-    // made, before the worker starts: the worker's draws and the camera's
+    // The camera's own engine, seeded from the scene's source as the camera
+    // is made, before the worker starts: the worker's draws and the camera's
     // never interleave, so a seed gives the same roses and the same flight
     // however the two threads are timed.
-    std::mt19937 motion_engine{next_engine_output()};
+    std::mt19937 motion_engine;
+    normal_distribution normal_source = standard_normal;
     rose_set roses;
-    std::uint32_t worker_thread = 0;
-    bool worker_started = false;
     std::int32_t width = 0;
     std::int32_t height = 0;
 };

@@ -7,8 +7,6 @@
 
 namespace quillant {
 
-normal_distribution normal_source{0.0, 1.0, false, 0.0, 0.0};
-
 double start_normal_pair(normal_distribution& d, double u1, double u2) {
     d.u1 = u1;
     // 1 - u2 lies in (0, 1], so the logarithm is finite.
@@ -22,11 +20,11 @@ double take_normal_spare(normal_distribution& d) {
     return d.mean + d.standard_deviation * d.radius * std::sin(two_pi * d.u1);
 }
 
-double draw_normal(std::mt19937& engine) {
-    if (normal_source.have_spare) return take_normal_spare(normal_source);
+double draw_normal(normal_distribution& d, std::mt19937& engine) {
+    if (d.have_spare) return take_normal_spare(d);
     const double u1 = scale_engine_output(static_cast<std::uint32_t>(engine()));
     const double u2 = scale_engine_output(static_cast<std::uint32_t>(engine()));
-    return start_normal_pair(normal_source, u1, u2);
+    return start_normal_pair(d, u1, u2);
 }
 
 }  // namespace quillant

@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const quillant::page_command command = quillant::read_page_query(query);
     const quillant::page_options& options = command.options;
     Check(options.frame_period_us >= 0 &&
-          options.frame_period_us <= quillant::longest_page_frame_period_us);
+          options.frame_period_us <= quillant::longest_frame_period_us);
     for (const std::string& warning : command.warnings) {
         Check(warning.find('\n') == std::string::npos && warning.find('\r') == std::string::npos);
         Check(warning.size() < 160);

@@ -2,10 +2,10 @@
 
 #include "generation/random_source.h"
 #include "roses/colour.h"
+#include "roses/diagnostics.h"
 #include "roses/traj_rose.h"
 
 #include <array>
-#include <iostream>
 #include <limits>
 #include <memory>
 #include <new>
@@ -37,10 +37,10 @@ int first_slot(const slot_snapshot& states, Test test) {
 }
 
 // Builds a rose with a random bright colour from the ready slot and makes it live.
-void show_slot(rose_set& set, int index) {
-    const double u1 = draw_uniform();
-    const double u2 = draw_uniform();
-    const double u3 = draw_uniform();
+void show_slot(rose_set& set, int index, random_source& random) {
+    const double u1 = random.draw_uniform();
+    const double u2 = random.draw_uniform();
+    const double u3 = random.draw_uniform();
     rgba base{0, 0, 0, 0};
     hsv_to_rgb(u3, 0.6 + 0.4 * u2, 0.75 + 0.25 * u1, base);
 
@@ -62,17 +62,17 @@ void show_slot(rose_set& set, int index) {
 
 }  // namespace
 
-std::int64_t search_orbit(orbit_slot& slot) {
+std::int64_t search_orbit(orbit_slot& slot, random_source& random) {
     std::int64_t candidates = 0;
-    while (!search_orbit_for(slot, 1)) ++candidates;
+    while (!search_orbit_for(slot, 1, random)) ++candidates;
     return candidates + 1;
 }
 
-bool search_orbit_for(orbit_slot& slot, std::int64_t limit) {
+bool search_orbit_for(orbit_slot& slot, std::int64_t limit, random_source& random) {
     for (std::int64_t i = 0; i < limit; ++i) {
         // The first value drawn is the imaginary part.
-        const double a = draw_uniform();
-        const double b = draw_uniform();
+        const double a = random.draw_uniform();
+        const double b = random.draw_uniform();
         const auto im = static_cast<float>(4.0 * a - 2.0);
         const auto re = static_cast<float>(4.0 * b - 2.0);
         if (!trace_orbit(slot, re, im)) return true;
@@ -80,12 +80,12 @@ bool search_orbit_for(orbit_slot& slot, std::int64_t limit) {
     return false;
 }
 
-void generation_step(rose_set& set) {
+void generation_step(rose_set& set, random_source& random) {
     sliced_generation_step step;
-    step.run(set, std::numeric_limits<std::int64_t>::max());
+    step.run(set, std::numeric_limits<std::int64_t>::max(), random);
 }
 
-bool sliced_generation_step::run(rose_set& set, std::int64_t candidates) {
+bool sliced_generation_step::run(rose_set& set, std::int64_t candidates, random_source& random) {
     if (!begun_) {
         // NOTE: states before count. A slot freed after the count was read
         // would otherwise be traced while its rose's successor is not yet
@@ -94,15 +94,16 @@ bool sliced_generation_step::run(rose_set& set, std::int64_t candidates) {
         const slot_snapshot states = snapshot_states(set);
         const std::uint32_t count = set.rose_count.load();
         if (count < static_cast<std::uint32_t>(set.max_roses)) {
-            std::cerr << "roses.size: " << count << " < " << set.max_roses << '\n' << std::flush;
+            diagnose(diagnostic_stream::error, "roses.size: %u < %d", static_cast<unsigned>(count),
+                     static_cast<int>(set.max_roses));
             const int ready = first_slot(states, [](std::int32_t state) { return state > 0; });
-            if (ready >= 0) show_slot(set, ready);
+            if (ready >= 0) show_slot(set, ready, random);
         }
         searched_slot_ = first_slot(states, [](std::int32_t state) { return state == slot_free; });
         begun_ = true;
     }
     if (searched_slot_ >= 0) {
-        if (!search_orbit_for(set.slots[searched_slot_], candidates)) return false;
+        if (!search_orbit_for(set.slots[searched_slot_], candidates, random)) return false;
         set.slot_states[searched_slot_].store(slot_ready);
     }
     begun_ = false;

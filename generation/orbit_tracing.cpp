@@ -1,7 +1,8 @@
 #include "generation/orbit_tracing.h"
 
+#include "roses/diagnostics.h"
+
 #include <cmath>
-#include <iostream>
 
 namespace quillant {
 
@@ -95,15 +96,16 @@ bool trace_orbit(orbit_slot& slot, float re, float im) {
         }
         if (static_cast<double>(std::abs(d)) < vanishing_step) {
             slot.hops = i + 1;
-            std::cerr << "vanished after " << slot.hops << "; radius " << slot.radius << '\n'
-                      << std::flush;
+            diagnose(diagnostic_stream::error, "vanished after %d; radius %g",
+                     static_cast<int>(slot.hops), static_cast<double>(slot.radius));
             if (slot.hops < fewest_vanishing_hops) return true;
             return rejects_shape(slot.radius, slot.angle);
         }
     }
 
     slot.hops = max_hops;
-    std::cerr << "finished with radius " << slot.radius << '\n' << std::flush;
+    diagnose(diagnostic_stream::error, "finished with radius %g",
+             static_cast<double>(slot.radius));
     return rejects_shape(slot.radius, slot.angle);
 }
 

@@ -27,7 +27,7 @@ bool rejects_shape(float radius, float angle);
 
 // Traces the orbit of c = (re, im) into the slot. Returns false when c is
 // accepted and true when it is rejected. Writes the "vanished after " and
-// "finished with radius " lines to the standard error stream.
+// "finished with radius " lines to the diagnostics' standard error.
 bool trace_orbit(orbit_slot& slot, float re, float im);
 
 }  // namespace quillant

@@ -1,8 +1,7 @@
+// SPDX-License-Identifier: MIT
 #include "generation/worker.h"
 
 #include "generation/generation_step.h"
-#include "platform/platform.h"
-#include "roses/rose_set.h"
 
 #include <cmath>
 
@@ -49,13 +48,17 @@ std::uint32_t sleep_milliseconds(std::int64_t pause) {
 }
 
 void worker_main(void* parameter) {
-    rose_set& set = *static_cast<rose_set*>(parameter);
-    for (;;) {
+    worker_task& task = *static_cast<worker_task*>(parameter);
+    sliced_generation_step step;
+    while (!task.stop.raised()) {
         const time_stamp t0 = time_of_day();
-        generation_step(set);
+        // A candidate at a time, so that a stop is heard within a long search.
+        while (!step.run(task.set, 1, task.random)) {
+            if (task.stop.raised()) return;
+        }
         const time_stamp t1 = time_of_day();
         const std::uint32_t ms = sleep_milliseconds(pause_microseconds(elapsed_microseconds(t0, t1)));
-        if (ms > 0) platform::sleep_ms(ms);
+        if (ms > 0 && task.stop.wait_ms(ms)) return;
     }
 }
 

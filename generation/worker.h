@@ -1,12 +1,24 @@
-// The worker thread: repeats the generation step for the life of the process,
+// SPDX-License-Identifier: MIT
+// The worker thread: repeats the generation step until it is asked to stop,
 // paced by the wall clock to one step per 50 ms and a fifth of a processor.
 #pragma once
+
+#include "generation/random_source.h"
+#include "platform/platform.h"
+#include "roses/rose_set.h"
 
 #include <cstdint>
 
 namespace quillant {
 
-struct rose_set;
+// What one worker searches with, and the signal that stops it.
+struct worker_task {
+    worker_task(rose_set& searched, random_source& drawn) : set(searched), random(drawn) {}
+
+    rose_set& set;
+    random_source& random;
+    platform::stop_signal stop;
+};
 
 // Wall-clock time as whole seconds since 1970 (low 32 bits) and microseconds.
 struct time_stamp {
@@ -36,7 +48,9 @@ std::int64_t pause_microseconds(std::int64_t elapsed);
 // than the pause, and never the platform's "forever".
 std::uint32_t sleep_milliseconds(std::int64_t pause);
 
-// Thread entry: the parameter is the rose set. Never returns.
+// Thread entry: the parameter is a worker_task. Returns once the task's stop
+// signal is raised, which it hears between two candidates of a search and
+// while it pauses; until then it never returns.
 void worker_main(void* parameter);
 
 }  // namespace quillant

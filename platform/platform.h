@@ -1,8 +1,10 @@
 // The one place where the portable core meets the operating system: a lock,
-// a thread start, the wall clock and sleeping. Each platform has its own file
+// threads and the signal that stops them, the clocks, sleeping and the
+// process's identifier. Each platform has its own file
 // behind this header; no system header appears here.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -39,16 +41,68 @@ private:
 
 using thread_entry = void (*)(void* parameter);
 
-// Starts a thread that runs entry(parameter) at once and is never joined.
-// Returns the thread's identifier, or 0 when no thread could be started. The
-// name, where given, is shown by the system's tools (top -H, perf) where the
-// platform keeps one; at most 15 characters.
-std::uint32_t start_thread(thread_entry entry, void* parameter, const char* name = nullptr);
+// A thread that runs entry(parameter) from start() on and is joined: by
+// join(), or at the latest as the object goes.
+class thread {
+public:
+    thread() = default;
+    ~thread() { join(); }
+    thread(const thread&) = delete;
+    thread& operator=(const thread&) = delete;
+
+    // Starts the thread at once. False when it could not be started, or
+    // where the platform has no threads. The name, where given, is shown by
+    // the system's tools (top -H, perf) where the platform keeps one; at
+    // most 15 characters.
+    bool start(thread_entry entry, void* parameter, const char* name = nullptr);
+
+    // Waits for the thread to end; nothing when none runs.
+    void join();
+
+    // The thread's identifier, non-zero once started; kept after the join.
+    std::uint32_t identifier() const { return identifier_; }
+
+private:
+    static constexpr std::size_t storage_size = 16;
+    alignas(16) unsigned char storage_[storage_size];
+    bool running_ = false;
+    std::uint32_t identifier_ = 0;
+};
+
+// A flag that one thread raises once and another waits for, with a time
+// limit, so that a paused thread hears at once that it is to stop.
+class stop_signal {
+public:
+    stop_signal();
+    ~stop_signal();
+    stop_signal(const stop_signal&) = delete;
+    stop_signal& operator=(const stop_signal&) = delete;
+
+    void raise();
+
+    // Cheap enough to ask between any two steps of work.
+    bool raised() const { return raised_.load(std::memory_order_acquire); }
+
+    // Waits until the flag is raised or the milliseconds have passed. True
+    // when it is raised.
+    bool wait_ms(std::uint32_t milliseconds);
+
+private:
+    std::atomic<bool> raised_{false};
+    static constexpr std::size_t storage_size = 160;
+    alignas(16) unsigned char storage_[storage_size];
+};
 
 // The system time as a count of 100-ns intervals since 1601-01-01 00:00:00 UTC.
 std::uint64_t system_time_100ns();
 
+// A clock that only goes forward, in microseconds from an unspecified start.
+std::int64_t monotonic_us();
+
 // Suspends the calling thread for the given number of milliseconds.
 void sleep_ms(std::uint32_t milliseconds);
+
+// The process's identifier.
+std::uint32_t process_id();
 
 }  // namespace quillant::platform

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Win32 implementation of the platform interface.
 #include "platform/platform.h"
 
@@ -28,6 +29,10 @@ DWORD WINAPI run_thread(LPVOID start_record) {
     return 0;
 }
 
+HANDLE* handle_in(unsigned char* storage) {
+    return std::launder(reinterpret_cast<HANDLE*>(storage));
+}
+
 }  // namespace
 
 lock::lock() { InitializeCriticalSection(::new (storage_) CRITICAL_SECTION); }
@@ -39,18 +44,41 @@ void lock::enter() { EnterCriticalSection(section_in(storage_)); }
 void lock::leave() { LeaveCriticalSection(section_in(storage_)); }
 
 // Windows before 10 keeps no thread names; the name is not given to it.
-std::uint32_t start_thread(thread_entry entry, void* parameter, const char*) {
+bool thread::start(thread_entry entry, void* parameter, const char*) {
+    if (running_) return false;
     auto* start = new (std::nothrow) thread_start{entry, parameter};
-    if (start == nullptr) return 0;
+    if (start == nullptr) return false;
     DWORD identifier = 0;
-    HANDLE thread = CreateThread(nullptr, 0, run_thread, start, 0, &identifier);
-    if (thread == nullptr) {
+    HANDLE handle = CreateThread(nullptr, 0, run_thread, start, 0, &identifier);
+    if (handle == nullptr) {
         delete start;
-        return 0;
+        return false;
     }
-    // The handle is neither kept nor closed: nothing ever waits for or stops
-    // the thread, which runs until the process ends.
-    return identifier;
+    *::new (storage_) HANDLE = handle;
+    running_ = true;
+    identifier_ = identifier;
+    return true;
+}
+
+void thread::join() {
+    if (!running_) return;
+    WaitForSingleObject(*handle_in(storage_), INFINITE);
+    CloseHandle(*handle_in(storage_));
+    running_ = false;
+}
+
+// A manual-reset event: once raised it stays raised for every waiter.
+stop_signal::stop_signal() { *::new (storage_) HANDLE = CreateEventA(nullptr, TRUE, FALSE, nullptr); }
+
+stop_signal::~stop_signal() { CloseHandle(*handle_in(storage_)); }
+
+void stop_signal::raise() {
+    raised_.store(true, std::memory_order_release);
+    SetEvent(*handle_in(storage_));
+}
+
+bool stop_signal::wait_ms(std::uint32_t milliseconds) {
+    return WaitForSingleObject(*handle_in(storage_), milliseconds) == WAIT_OBJECT_0;
 }
 
 std::uint64_t system_time_100ns() {
@@ -59,6 +87,20 @@ std::uint64_t system_time_100ns() {
     return (static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
 }
 
+// NOTE: the performance counter rather than GetTickCount64, which Windows 9x
+// and XP lack: the saver must load there.
+std::int64_t monotonic_us() {
+    LARGE_INTEGER frequency;
+    LARGE_INTEGER count;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&count);
+    const std::int64_t per_second = frequency.QuadPart;
+    const std::int64_t seconds = count.QuadPart / per_second;
+    return seconds * 1000000 + (count.QuadPart % per_second) * 1000000 / per_second;
+}
+
 void sleep_ms(std::uint32_t milliseconds) { Sleep(milliseconds); }
+
+std::uint32_t process_id() { return GetCurrentProcessId(); }
 
 }  // namespace quillant::platform

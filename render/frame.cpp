@@ -1,8 +1,7 @@
+// SPDX-License-Identifier: MIT
 #include "render/frame.h"
 
-#include "camera/ball_camera.h"
 #include "platform/platform.h"
-#include "render/view.h"
 
 #include <GL/gl.h>
 
@@ -16,8 +15,7 @@ constexpr GLfloat rose_line_width = 2.0f;
 
 }  // namespace
 
-void render_frame() {
-    ball_camera& scene = *host.app->scene;
+void render_frame(ball_camera& scene) {
 
     // Set the fixed state, which every frame relies on.
     glEnable(GL_BLEND);

@@ -1,14 +1,16 @@
+// SPDX-License-Identifier: MIT
 // One frame of the saver: fixed GL state, the scene's advance, and every live
 // rose drawn as a coloured line strip.
 #pragma once
 
+#include "camera/ball_camera.h"
 #include "roses/traj_rose.h"
 
 namespace quillant {
 
 // Renders one frame into the current GL context: clears, advances the scene
 // and draws the live roses, oldest first, under the rose set's lock.
-void render_frame();
+void render_frame(ball_camera& root);
 
 // Draws the stretch of the rose and its colours that its progress selects:
 // growing, two colour runs, withering. Makes no GL call when fewer than two

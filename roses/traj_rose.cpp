@@ -1,8 +1,9 @@
 #include "roses/traj_rose.h"
 
+#include "roses/diagnostics.h"
+
 #include <cmath>
 #include <cstddef>
-#include <iostream>
 
 namespace quillant {
 
@@ -60,16 +61,16 @@ void traj_rose::lay_out() {
 
 void traj_rose::dump_rose() const {
     constexpr double pi = 3.141592653589793;
-    std::ostream& out = std::cout;
-    out << "traj_rose:" << '\n' << std::flush;
-    out << "\thops:       " << slot.hops << '\n' << std::flush;
-    out << "\tcentroid:   " << '(' << slot.centroid.real() << ',' << slot.centroid.imag() << ')'
-        << '\n' << std::flush;
-    out << "\tangle:      " << slot.angle << " (" << static_cast<double>(slot.angle) * 180.0 / pi
-        << ')' << '\n' << std::flush;
-    out << "\tradius:     " << slot.radius << '\n' << std::flush;
-    out << "\tn:          " << slot.n << '\n' << std::flush;
-    out << '\n' << std::flush;
+    constexpr diagnostic_stream out = diagnostic_stream::output;
+    diagnose(out, "traj_rose:");
+    diagnose(out, "\thops:       %d", static_cast<int>(slot.hops));
+    diagnose(out, "\tcentroid:   (%g,%g)", static_cast<double>(slot.centroid.real()),
+             static_cast<double>(slot.centroid.imag()));
+    diagnose(out, "\tangle:      %g (%g)", static_cast<double>(slot.angle),
+             static_cast<double>(slot.angle) * 180.0 / pi);
+    diagnose(out, "\tradius:     %g", static_cast<double>(slot.radius));
+    diagnose(out, "\tn:          %d", static_cast<int>(slot.n));
+    diagnose(out, "%s", "");
 }
 
 }  // namespace quillant

@@ -31,7 +31,7 @@ struct traj_rose {
     // leaves them alone while the size is not known.
     void lay_out();
 
-    // Writes the rose's description block to standard output.
+    // Writes the rose's description block to the diagnostics' standard output.
     void dump_rose() const;
 
     const orbit_slot& slot;  // not owned; stays showing while the rose lives

@@ -1,6 +1,6 @@
 #include "shell/shell_proc.h"
 
-#include "render/scene_window.h"
+#include "shell/scene_window.h"
 #include "shell/input_method.h"
 #include "shell/password.h"
 #include "shell/shell_state.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // quillant-snapshot: renders the saver's own scene off-screen and writes
 // frames as PNG files.
 //
@@ -6,11 +7,9 @@
 // Frame k is the k-th frame of a saver started at that size and seed. The
 // worker's generation steps run here, one per frame, between frames: the
 // paced worker would do about that, and this way the pictures repeat.
-#include "generation/generation_step.h"
-#include "generation/random_source.h"
-#include "render/frame.h"
 #include "render/offscreen_context.h"
-#include "render/view.h"
+#include "render/scene.h"
+#include "roses/diagnostics.h"
 #include "tools/png_file.h"
 
 #include <GL/gl.h>
@@ -18,8 +17,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <iostream>
-#include <streambuf>
 #include <string>
 #include <sys/stat.h>
 
@@ -62,13 +59,6 @@ bool parse(int argc, char** argv, options& out) {
            out.frames > 0 && out.every > 0;
 }
 
-// Swallows the saver's diagnostic lines when asked to be quiet.
-class discarding_buffer : public std::streambuf {
-protected:
-    int_type overflow(int_type c) override { return traits_type::not_eof(c); }
-    std::streamsize xsputn(const char*, std::streamsize count) override { return count; }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -80,32 +70,19 @@ int main(int argc, char** argv) {
                      "[--every E] [--out DIR] [--quiet]\n");
         return 2;
     }
-    if (opts.quiet) {
-        // Never destroyed: the streams still flush through it as the process exits.
-        auto* sink = new discarding_buffer;
-        std::cout.rdbuf(sink);
-        std::cerr.rdbuf(sink);
-    }
-    reseed_random_engine(opts.seed);
+    if (opts.quiet) set_diagnostics_sink(discard_diagnostics);
 
     offscreen_context context(opts.width, opts.height);
     if (!context.ready()) {
         std::fprintf(stderr, "quillant-snapshot: no off-screen GL context\n");
         return 1;
     }
-    host.window_width = opts.width;
-    host.window_height = opts.height;
-    if (!create_app_record()) return 1;
-    host.app->view_mode = create_scene();
-    if (host.app->view_mode == 0) return 1;
-    ball_camera& scene = *host.app->scene;
-    scene.worker_started = true;  // generation runs here, not on the worker
-    set_up_view();
+    scene drawn(opts.seed, search_driver::every_frame);
+    drawn.resize(opts.width, opts.height);
     mkdir(opts.out.c_str(), 0777);
 
     for (int frame = 1; frame <= opts.frames; ++frame) {
-        generation_step(scene.roses);
-        render_frame();
+        drawn.draw_frame();
         if (frame % opts.every != 0) continue;
         char name[32];
         std::snprintf(name, sizeof name, "/frame-%04d.png", frame);

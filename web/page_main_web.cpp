@@ -1,15 +1,15 @@
+// SPDX-License-Identifier: MIT
 // The page: the saver's scene in a browser, drawn into the canvas with WebGL
 // at the device's pixel ratio, a frame every period on the browser's
 // animation frames, the orbit search run in slices between them.
 //
 //   index.html?seed=N&delay=MICROSECONDS&fps&verbose
-#include "generation/generation_step.h"
-#include "generation/random_source.h"
-#include "render/frame.h"
-#include "render/view.h"
+#include "render/frame_pacer.h"
+#include "render/host_options.h"
+#include "render/scene.h"
+#include "roses/diagnostics.h"
 #include "web/page_gl.h"
 #include "web/page_options.h"
-#include "web/search_pacer.h"
 
 #include <emscripten.h>
 #include <emscripten/console.h>
@@ -18,24 +18,18 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <ctime>
-#include <exception>
-#include <iostream>
-#include <random>
-#include <sstream>
+#include <cstdio>
+#include <memory>
 #include <string>
-#include <utility>
 
 namespace quillant {
 
 namespace {
 
 constexpr char canvas[] = "#canvas";
-// The longest slice of the search: a frame never waits longer for it.
-constexpr std::int64_t search_slice_us = 4000;
 // A frame is drawn on the animation frame nearest its time, even one this
 // much early, so that the browser's beat does not drop frames.
-constexpr double frame_slack_ms = 4.0;
+constexpr std::int64_t frame_slack_us = 4000;
 
 // What a frame drew its roses with: the buffer's size, the camera, the matrices.
 struct frame_view {
@@ -49,10 +43,8 @@ struct frame_view {
 
 struct page {
     page_options options;
-    ball_camera* scene = nullptr;
-    sliced_generation_step step;
-    search_pacer pacer{search_slice_us};
-    double next_frame_ms = 0.0;
+    std::unique_ptr<scene> drawn;
+    frame_pacer pacer{default_frame_period_us};
     std::int32_t width = 0;
     std::int32_t height = 0;
     double pixel_ratio = 0.0;
@@ -65,19 +57,8 @@ struct page {
     frame_view last_view;
 };
 
-std::int64_t now_us() { return static_cast<std::int64_t>(emscripten_get_now() * 1000.0); }
-
-// A seed of this load's own: the time with a value from the browser's
-// random source.
-std::uint32_t load_seed() {
-    std::uint32_t seed = static_cast<std::uint32_t>(std::time(nullptr)) ^
-                         static_cast<std::uint32_t>(emscripten_get_now() * 1000.0);
-    try {
-        seed ^= std::random_device{}();
-    } catch (const std::exception&) {
-    }
-    return seed;
-}
+// The diagnostics, when asked for, as lines of the console.
+void write_to_console(diagnostic_stream, const char* line) { emscripten_console_log(line); }
 
 // Says in the page, in place of the canvas, why nothing can be drawn.
 void show_message(const char* text) {
@@ -99,20 +80,7 @@ void follow_size(page& p) {
     p.pixel_ratio = ratio;
     emscripten_set_canvas_element_size(canvas, width, height);
     set_line_width_scale(static_cast<float>(ratio));
-    host.window_width = width;
-    host.window_height = height;
-    set_up_view();
-}
-
-// Runs a slice of the orbit search when one is due.
-void search(page& p) {
-    const std::int64_t start = now_us();
-    if (!p.pacer.due(start)) return;
-    bool ended = false;
-    do {
-        ended = p.step.run(p.scene->roses, 1);
-    } while (!ended && now_us() - start < p.pacer.slice_us());
-    p.pacer.ran(start, now_us(), ended);
+    p.drawn->resize(width, height);
 }
 
 // Writes the frames per second into the overlay once a second.
@@ -130,41 +98,50 @@ void count_frame(page& p, double time_ms) {
 // The view as JSON, or "" before any rose was drawn.
 std::string view_json(const frame_view& view) {
     if (view.width == 0) return "";
-    std::ostringstream json;
-    json.precision(9);
-    json << "{\"width\":" << view.width << ",\"height\":" << view.height << ",\"position\":["
-         << view.position.x << ',' << view.position.y << ',' << view.position.z
-         << "],\"pitch\":" << view.pitch << ",\"yaw\":" << view.yaw;
-    for (const auto& [name, matrix] : {std::pair{"projection", &view.drawn.projection},
-                                       std::pair{"modelview", &view.drawn.modelview}}) {
-        json << ",\"" << name << "\":[";
-        for (std::size_t i = 0; i < matrix->size(); ++i) json << (i ? "," : "") << (*matrix)[i];
-        json << ']';
+    char number[32];
+    auto add = [&number](std::string& json, double value) {
+        std::snprintf(number, sizeof number, "%.9g", value);
+        json += number;
+    };
+    std::string json = "{\"width\":" + std::to_string(view.width) +
+                       ",\"height\":" + std::to_string(view.height) + ",\"position\":[";
+    add(json, view.position.x);
+    json += ',';
+    add(json, view.position.y);
+    json += ',';
+    add(json, view.position.z);
+    json += "],\"pitch\":";
+    add(json, view.pitch);
+    json += ",\"yaw\":";
+    add(json, view.yaw);
+    for (const auto* matrix : {&view.drawn.projection, &view.drawn.modelview}) {
+        json += matrix == &view.drawn.projection ? ",\"projection\":[" : ",\"modelview\":[";
+        for (std::size_t i = 0; i < matrix->size(); ++i) {
+            if (i != 0) json += ',';
+            add(json, (*matrix)[i]);
+        }
+        json += ']';
     }
-    json << '}';
-    return json.str();
+    return json + '}';
 }
 
 // One animation frame of the browser: the scene's frame when it is due.
 EM_BOOL animation_frame(double time_ms, void* data) {
     page& p = *static_cast<page*>(data);
-    if (time_ms + frame_slack_ms < p.next_frame_ms) return EM_TRUE;
+    const auto now_us = static_cast<std::int64_t>(time_ms * 1000.0);
+    if (p.pacer.wait_us(now_us + frame_slack_us) > 0) return EM_TRUE;
     follow_size(p);
-    search(p);
     const std::uint64_t strips_before = strips_drawn();
-    render_frame();
+    p.drawn->draw_frame();
     ++p.frames_drawn;
     if (strips_drawn() != strips_before) {
-        p.last_view = {p.width, p.height, p.scene->position, p.scene->pitch, p.scene->yaw,
-                       last_drawn_view()};
+        const ball_camera& root = p.drawn->root();
+        p.last_view = {p.width, p.height, root.position, root.pitch, root.yaw, last_drawn_view()};
     }
     if (p.options.show_fps) count_frame(p, time_ms);
-
     // A hidden page has no animation frames; back, it draws the frame that is
-    // due and goes on from there, with no burst of frames to catch up.
-    const double period_ms = static_cast<double>(p.options.frame_period_us) / 1000.0;
-    p.next_frame_ms += period_ms;
-    if (p.next_frame_ms <= time_ms) p.next_frame_ms = time_ms + period_ms;
+    // due and goes on from there.
+    p.pacer.drawn(now_us);
     return EM_TRUE;
 }
 
@@ -198,14 +175,10 @@ int main() {
         emscripten_console_warn(("quillant: " + warning).c_str());
     }
     p.options = command.options;
-    // The diagnostics reach the console only when asked for.
-    if (!p.options.verbose) {
-        std::cout.setstate(std::ios::badbit);
-        std::cerr.setstate(std::ios::badbit);
-    }
-    const std::uint32_t seed = p.options.seed.value_or(load_seed());
-    reseed_random_engine(seed);
-    std::cerr << "quillant: seed " << seed << '\n' << std::flush;
+    p.pacer = frame_pacer(p.options.frame_period_us);
+    set_diagnostics_sink(p.options.verbose ? write_to_console : discard_diagnostics);
+    const std::uint32_t seed = p.options.seed.value_or(instance_seed());
+    diagnose(diagnostic_stream::error, "quillant: seed %u", static_cast<unsigned>(seed));
 
     EmscriptenWebGLContextAttributes attributes;
     emscripten_webgl_init_context_attributes(&attributes);
@@ -224,12 +197,7 @@ int main() {
         return 0;
     }
 
-    if (!create_app_record() || (host.app->view_mode = create_scene()) == 0) {
-        show_message("Quillant has not enough memory here.");
-        return 0;
-    }
-    p.scene = host.app->scene;
-    p.scene->worker_started = true;  // the search runs between frames, not on a thread
+    p.drawn = std::make_unique<scene>(seed, search_driver::slices);
     if (p.options.show_fps) EM_ASM({ document.getElementById('fps').hidden = false; });
     emscripten_request_animation_frame_loop(animation_frame, &p);
     return 0;

@@ -1,6 +1,6 @@
+// SPDX-License-Identifier: MIT
 #include "web/page_options.h"
 
-#include <charconv>
 #include <cstddef>
 
 namespace quillant {
@@ -32,13 +32,6 @@ std::string unescaped(const std::string& text) {
     return plain;
 }
 
-// A decimal number of digits alone, from 0 to `largest`.
-bool parse_decimal(const std::string& text, std::uint64_t largest, std::uint64_t& value) {
-    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return false;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc() && end == text.data() + text.size() && value <= largest;
-}
-
 // A switch: no value, or one of the words for on and off.
 bool parse_switch(const std::string& text, bool& on) {
     for (const char* yes : {"", "1", "true", "yes", "on"}) {
@@ -54,15 +47,6 @@ bool parse_switch(const std::string& text, bool& on) {
         }
     }
     return false;
-}
-
-// The value as a message quotes it, without what would break the line.
-std::string quoted(const std::string& text) {
-    std::string quote = "'";
-    for (const char c : text.substr(0, 40)) {
-        quote += static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c;
-    }
-    return quote + (text.size() > 40 ? "...'" : "'");
 }
 
 }  // namespace
@@ -85,20 +69,17 @@ page_command read_page_query(const std::string& query) {
         auto ignore = [&](const std::string& wanted) {
             command.warnings.push_back("ignored " + name + "=" + quoted(value) + ": not " + wanted);
         };
-        std::uint64_t number = 0;
         if (name == "seed") {
-            if (parse_decimal(value, 0xFFFFFFFFu, number)) {
-                options.seed = static_cast<std::uint32_t>(number);
+            std::uint32_t seed = 0;
+            const std::string wanted = read_seed(value, seed);
+            if (wanted.empty()) {
+                options.seed = seed;
             } else {
-                ignore("a seed from 0 to 4294967295");
+                ignore(wanted);
             }
         } else if (name == "delay") {
-            if (parse_decimal(value, longest_page_frame_period_us, number)) {
-                options.frame_period_us = static_cast<std::int64_t>(number);
-            } else {
-                ignore("a frame period in microseconds from 0 to " +
-                       std::to_string(longest_page_frame_period_us));
-            }
+            const std::string wanted = read_frame_period(value, options.frame_period_us);
+            if (!wanted.empty()) ignore(wanted);
         } else if (name == "fps" || name == "verbose") {
             bool& chosen = name == "fps" ? options.show_fps : options.verbose;
             bool on = false;

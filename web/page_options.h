@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: MIT
 // The page's settings, read from its address's query as the X11 hack reads
 // its options: the seed, the frame period, the frames-per-second overlay and
 // the diagnostics. Pure, so that it is tested natively.
 #pragma once
+
+#include "render/host_options.h"
 
 #include <cstdint>
 #include <optional>
@@ -10,13 +13,10 @@
 
 namespace quillant {
 
-inline constexpr std::int64_t default_page_frame_period_us = 50000;
-inline constexpr std::int64_t longest_page_frame_period_us = 10000000;
-
 struct page_options {
     // Unset: a seed of the load's own.
     std::optional<std::uint32_t> seed;
-    std::int64_t frame_period_us = default_page_frame_period_us;
+    std::int64_t frame_period_us = default_frame_period_us;
     bool show_fps = false;
     bool verbose = false;
 };

@@ -1,13 +1,17 @@
+// SPDX-License-Identifier: MIT
 // quillant: the saver's scene as an XScreenSaver hack, drawn with GLX into a
 // window of its own, into XScreenSaver's or a locker's window, or into a
 // settings dialog's preview.
 //
 //   quillant [--window | --root | --window-id ID] [--geometry WxH]
 //            [--delay MICROSECONDS] [--fps] [--verbose] [--display NAME]
+#include "platform/platform.h"
+#include "render/frame_pacer.h"
+#include "render/host_options.h"
+#include "render/scene.h"
+#include "roses/diagnostics.h"
 #include "x11/fps_overlay_glx.h"
-#include "render/frame.h"
 #include "x11/gl_context_glx.h"
-#include "render/view.h"
 #include "x11/hack_options.h"
 #include "x11/hack_window_x11.h"
 #include "x11/xscreensaver_file.h"
@@ -18,14 +22,10 @@
 #include <sys/signalfd.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <exception>
-#include <iostream>
 #include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -36,26 +36,6 @@ namespace {
 // One line on standard error; errors are written whatever --verbose says.
 void report(const std::string& message) {
     std::fprintf(stderr, "quillant: %s\n", message.c_str());
-}
-
-std::int64_t monotonic_us() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<std::int64_t>(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
-}
-
-// A seed of this instance's own. Lockers start one instance per monitor at
-// the same moment, so the calendar second alone would show the same roses on
-// every monitor: the system's entropy tells them apart, and where there is
-// none, the process id does.
-std::uint32_t instance_seed() {
-    std::uint32_t seed = static_cast<std::uint32_t>(std::time(nullptr)) ^
-                         static_cast<std::uint32_t>(getpid()) * 2654435761u;
-    try {
-        seed ^= std::random_device{}();
-    } catch (const std::exception&) {
-    }
-    return seed;
 }
 
 // A descriptor that becomes readable when SIGTERM or SIGINT arrives. The two
@@ -70,21 +50,9 @@ int stop_signal_descriptor() {
     return signalfd(-1, &stop, SFD_CLOEXEC);
 }
 
-// The scene for the window: app record, scene root, view and worker, as the
-// Windows saver's window creation makes them. False when memory runs out.
-bool create_scene_for(const hack_window& window) {
-    host.window_width = window.width;
-    host.window_height = window.height;
-    if (!create_app_record()) return false;
-    host.app->view_mode = create_scene();
-    if (host.app->view_mode == 0) return false;
-    set_up_view();
-    return true;
-}
-
 // Handles what the window has queued, laying the scene out again for a new
 // size when there is a scene. False once the hack is to end.
-bool follow_events(hack_window& window, bool drawing) {
+bool follow_events(hack_window& window, scene* drawn) {
     Display* display = window.display;
     while (XPending(display) > 0) {
         XEvent event;
@@ -93,11 +61,7 @@ bool follow_events(hack_window& window, bool drawing) {
             case window_event::closed:
                 return false;
             case window_event::resized:
-                if (!drawing) break;
-                // The roses are laid out again; the worker is not started again.
-                host.window_width = window.width;
-                host.window_height = window.height;
-                set_up_view();
+                if (drawn != nullptr) drawn->resize(window.width, window.height);
                 break;
             case window_event::none:
                 break;
@@ -113,7 +77,7 @@ bool follow_events(hack_window& window, bool drawing) {
 // so a hack that cannot draw and ends at once would take a processor.
 void wait_for_the_end(hack_window& window, int stop_signals) {
     pollfd waits[] = {{ConnectionNumber(window.display), POLLIN, 0}, {stop_signals, POLLIN, 0}};
-    while (follow_events(window, false)) {
+    while (follow_events(window, nullptr)) {
         ppoll(waits, 2, nullptr, nullptr);
         if ((waits[1].revents & POLLIN) != 0) return;
     }
@@ -122,32 +86,29 @@ void wait_for_the_end(hack_window& window, int stop_signals) {
 // Draws a frame every period until the window goes, its user ends the hack,
 // or a stop signal arrives; until the next frame is due it waits for events
 // or a signal, and with a period of 0 it only looks.
-void run_frames(hack_window& window, glx_context& context, fps_overlay* overlay,
+void run_frames(hack_window& window, glx_context& context, scene& drawn, fps_overlay* overlay,
                 std::int64_t period_us, int stop_signals) {
     const int connection = ConnectionNumber(window.display);
-    std::int64_t next_frame = monotonic_us();
-    while (follow_events(window, true)) {
-        const std::int64_t rest_us = std::max<std::int64_t>(next_frame - monotonic_us(), 0);
+    frame_pacer pacer(period_us);
+    while (follow_events(window, &drawn)) {
+        const std::int64_t rest_us = pacer.wait_us(platform::monotonic_us());
         const timespec timeout{static_cast<time_t>(rest_us / 1000000),
                                static_cast<long>(rest_us % 1000000) * 1000};
         pollfd waits[] = {{connection, POLLIN, 0}, {stop_signals, POLLIN, 0}};
         ppoll(waits, 2, &timeout, nullptr);
         if ((waits[1].revents & POLLIN) != 0) return;
 
-        const std::int64_t now = monotonic_us();
-        if (now < next_frame) continue;
-        render_frame();
+        const std::int64_t now = platform::monotonic_us();
+        if (pacer.wait_us(now) > 0) continue;
+        drawn.draw_frame();
         if (overlay != nullptr) overlay->draw(window.width, window.height, now);
         context.present();
-        // A frame late by a whole period moves the beat instead of bunching
-        // the next ones.
-        next_frame += period_us;
-        if (next_frame <= now) next_frame = now + period_us;
+        pacer.drawn(now);
     }
 }
 
 // Runs the hack; its result is the exit status.
-int run_hack(const hack_options& options) {
+int run_hack(const hack_options& options, std::uint32_t seed) {
     const int stop_signals = stop_signal_descriptor();
     if (stop_signals < 0) {
         report("cannot watch for SIGTERM and SIGINT");
@@ -175,17 +136,19 @@ int run_hack(const hack_options& options) {
             context = std::make_unique<glx_context>(display, window.id, window.visual);
             if (!context->ready() || x_request_failed(window.id)) {
                 problem = "cannot make an OpenGL context for the window";
-            } else if (!create_scene_for(window)) {
-                problem = "not enough memory for the scene";
             }
         }
         if (problem.empty()) {
+            // The scene goes before its context: its worker is stopped and joined.
+            scene drawn(seed, search_driver::thread);
+            drawn.resize(window.width, window.height);
             std::unique_ptr<fps_overlay> overlay;
             if (options.show_fps) {
                 overlay = std::make_unique<fps_overlay>(display);
                 if (!overlay->ready()) report("no X font for the --fps figures");
             }
-            run_frames(window, *context, overlay.get(), options.frame_period_us, stop_signals);
+            run_frames(window, *context, drawn, overlay.get(), options.frame_period_us,
+                       stop_signals);
         } else {
             report(problem);
             // Someone else's window stays black; the hack's own window goes.
@@ -223,21 +186,8 @@ int main(int argc, char** argv) {
     }
     // A hack's output ends up in the session's log: the search and the roses
     // are described only when asked for.
-    if (!command.options.verbose) {
-        std::cout.setstate(std::ios::badbit);
-        std::cerr.setstate(std::ios::badbit);
-    }
-
+    set_diagnostics_sink(command.options.verbose ? write_to_standard_streams : discard_diagnostics);
     const std::uint32_t seed = command.options.seed.value_or(instance_seed());
-    reseed_random_engine(seed);
-    std::cerr << "quillant: seed " << seed << '\n' << std::flush;
-
-    const int status = run_hack(command.options);
-    // NOTE: the worker never stops, as in the Windows saver; the process ends
-    // here without the runtime's exit processing, which would tear down what
-    // the worker still uses.
-    std::cout.flush();
-    std::cerr.flush();
-    std::fflush(nullptr);
-    std::_Exit(status);
+    diagnose(diagnostic_stream::error, "quillant: seed %u", static_cast<unsigned>(seed));
+    return run_hack(command.options, seed);
 }

@@ -1,31 +1,30 @@
+// SPDX-License-Identifier: MIT
 #include "x11/hack_options.h"
 
 #include <cstddef>
-#include <cstdio>
 
 namespace quillant {
 
 namespace {
 
-// Reads an unsigned number of the given base, every character a digit of
-// it, no larger than `limit`.
-bool parse_number(const std::string& digits, unsigned base, std::uint64_t limit,
-                  std::uint64_t& value) {
+// Reads a hexadecimal number, every character a digit of it, no larger
+// than `limit`.
+bool parse_hex(const std::string& digits, std::uint64_t limit, std::uint64_t& value) {
     if (digits.empty()) return false;
     value = 0;
     for (const char c : digits) {
         unsigned digit;
         if (c >= '0' && c <= '9') {
             digit = static_cast<unsigned>(c - '0');
-        } else if (base == 16 && c >= 'a' && c <= 'f') {
+        } else if (c >= 'a' && c <= 'f') {
             digit = static_cast<unsigned>(c - 'a' + 10);
-        } else if (base == 16 && c >= 'A' && c <= 'F') {
+        } else if (c >= 'A' && c <= 'F') {
             digit = static_cast<unsigned>(c - 'A' + 10);
         } else {
             return false;
         }
-        if (digit >= base || value > (limit - digit) / base) return false;
-        value = value * base + digit;
+        if (value > (limit - digit) / 16) return false;
+        value = value * 16 + digit;
     }
     return true;
 }
@@ -36,31 +35,13 @@ bool parse_geometry(const std::string& text, std::int32_t& width, std::int32_t& 
     if (x == std::string::npos) return false;
     std::uint64_t w = 0;
     std::uint64_t h = 0;
-    if (!parse_number(text.substr(0, x), 10, largest_window_side, w) ||
-        !parse_number(text.substr(x + 1), 10, largest_window_side, h) || w == 0 || h == 0) {
+    if (!parse_decimal(text.substr(0, x), largest_window_side, w) ||
+        !parse_decimal(text.substr(x + 1), largest_window_side, h) || w == 0 || h == 0) {
         return false;
     }
     width = static_cast<std::int32_t>(w);
     height = static_cast<std::int32_t>(h);
     return true;
-}
-
-// Text from the command line or the environment as a message quotes it:
-// control characters, which would break the line or drive a terminal, are
-// written as \xNN.
-std::string quoted(const std::string& text) {
-    std::string quote = "'";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
-            char escape[5];
-            std::snprintf(escape, sizeof escape, "\\x%02X", byte);
-            quote += escape;
-        } else {
-            quote += c;
-        }
-    }
-    return quote + "'";
 }
 
 // The option's name without its one or two leading dashes; empty for an
@@ -76,8 +57,8 @@ std::string option_name(const std::string& argument) {
 bool parse_window_id(const std::string& text, std::uint32_t& id) {
     std::uint64_t value = 0;
     const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-    const bool read = hex ? parse_number(text.substr(2), 16, 0xFFFFFFFFu, value)
-                          : parse_number(text, 10, 0xFFFFFFFFu, value);
+    const bool read = hex ? parse_hex(text.substr(2), 0xFFFFFFFFu, value)
+                          : parse_decimal(text, 0xFFFFFFFFu, value);
     if (!read || value == 0) return false;
     id = static_cast<std::uint32_t>(value);
     return true;
@@ -125,21 +106,13 @@ hack_command read_hack_command(const std::vector<std::string>& arguments,
                                 " is not a size WxH, each side from 1 to " +
                                 std::to_string(largest_window_side));
                 }
-            } else if (name == "delay") {
-                std::uint64_t period = 0;
-                if (!parse_number(value, 10, longest_frame_period_us, period)) {
-                    return fail(argument + " " + quoted(value) +
-                                " is not a frame period in microseconds from 0 to " +
-                                std::to_string(longest_frame_period_us));
-                }
-                options.frame_period_us = static_cast<std::int64_t>(period);
-            } else if (name == "seed") {
-                std::uint64_t seed = 0;
-                if (!parse_number(value, 10, 0xFFFFFFFFu, seed)) {
-                    return fail(argument + " " + quoted(value) +
-                                " is not a seed from 0 to 4294967295");
-                }
-                options.seed = static_cast<std::uint32_t>(seed);
+            } else if (name == "delay" || name == "seed") {
+                std::uint32_t seed = 0;
+                const std::string wanted = name == "delay"
+                                               ? read_frame_period(value, options.frame_period_us)
+                                               : read_seed(value, seed);
+                if (!wanted.empty()) return fail(argument + " " + quoted(value) + " is not " + wanted);
+                if (name == "seed") options.seed = seed;
             } else {
                 options.display = value;
             }

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: MIT
 // The X11 hack's command line and environment, read without the window
 // system: which window to draw on, its size, the frame period, the seed, and
 // the overlay and diagnostics switches. Pure, so that it is tested and fuzzed
 // natively.
 #pragma once
+
+#include "render/host_options.h"
 
 #include <cstdint>
 #include <optional>
@@ -19,9 +22,6 @@ enum class hack_target {
 
 inline constexpr std::int32_t default_hack_width = 1024;
 inline constexpr std::int32_t default_hack_height = 768;
-// The Windows saver's 50 ms frame timer.
-inline constexpr std::int64_t default_frame_period_us = 50000;
-inline constexpr std::int64_t longest_frame_period_us = 10000000;
 inline constexpr std::int32_t largest_window_side = 16384;
 
 struct hack_options {

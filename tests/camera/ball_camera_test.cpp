@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: MIT
 #include "camera/ball_camera.h"
 #include "camera/normal_source.h"
 #include "generation/random_source.h"
 #include "render/offscreen_context.h"
 #include "tests/support/gl_matrix.h"
-#include "tests/support/stream_capture.h"
+#include "tests/support/diagnostics_capture.h"
 
 #include <gtest/gtest.h>
 
@@ -37,7 +38,6 @@ class BallCamera : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(context.ready());
-        normal_source.have_spare = false;
         camera->width = w;
         camera->height = h;
     }
@@ -58,7 +58,7 @@ TEST_F(BallCamera, StartsAtRestInTheTiltPhase) {
     EXPECT_TRUE(fresh.tilting);
     EXPECT_FALSE(fresh.hold_pitch);
     EXPECT_FALSE(fresh.hold_yaw);
-    EXPECT_FALSE(fresh.worker_started);
+    EXPECT_FALSE(fresh.normal_source.have_spare);
     EXPECT_EQ(fresh.width, 0);
     EXPECT_EQ(fresh.height, 0);
     EXPECT_EQ(fresh.pitch, 0.0f);
@@ -125,7 +125,6 @@ TEST_F(BallCamera, FlightDependsOnTheSeedAloneNotOnOtherDraws) {
     auto fly = [&](int worker_draws_per_frame) {
         reseed_random_engine(9);
         remake_camera();
-        normal_source.have_spare = false;
         std::vector<pose> flight;
         for (int frame = 0; frame < 2000; ++frame) {
             for (int i = 0; i < worker_draws_per_frame; ++i) draw_uniform();
@@ -267,7 +266,7 @@ TEST_F(BallCamera, ResetFrameViewsFromTheOldEyeAlongTheNewPitch) {
 }
 
 TEST_F(BallCamera, NothingAdvancesWhileTheWindowSizeIsUnknown) {
-    testing::stream_capture out(std::cout);
+    testing::diagnostics_capture out(diagnostic_stream::output);
     orbit_slot& slot = camera->roses.slots[0];
     slot.n = 9;
     camera->roses.add_rose(std::make_unique<traj_rose>(slot, 0, rgba{255, 0, 0, 0}, 0.0f, 0.0f,
@@ -289,7 +288,7 @@ TEST_F(BallCamera, NothingAdvancesWhileTheWindowSizeIsUnknown) {
 }
 
 TEST_F(BallCamera, AdvanceAgesTheRosesOncePerFrame) {
-    testing::stream_capture out(std::cout);
+    testing::diagnostics_capture out(diagnostic_stream::output);
     orbit_slot& slot = camera->roses.slots[1];
     slot.n = 2;  // retires at its second ageing
     camera->roses.add_rose(std::make_unique<traj_rose>(slot, 1, rgba{255, 0, 0, 0}, 0.0f, 0.0f,

@@ -2,7 +2,7 @@
 #include "generation/random_source.h"
 #include "roses/colour.h"
 #include "tests/support/allocation_hook.h"
-#include "tests/support/stream_capture.h"
+#include "tests/support/diagnostics_capture.h"
 
 #include <gtest/gtest.h>
 
@@ -13,8 +13,7 @@
 namespace quillant {
 namespace {
 
-using testing::discarding_buffer;
-using testing::stream_capture;
+using testing::diagnostics_capture;
 
 // Replays the worker's draws on a reference engine, so a test knows which
 // candidates and colours a step must have used.
@@ -27,7 +26,7 @@ public:
     // The search a step runs for a free slot, traced into a shadow slot that
     // inherits its centroid like the real one; returns the lines it writes.
     std::string search(orbit_slot& shadow) {
-        stream_capture err(std::cerr);
+        diagnostics_capture err(diagnostic_stream::error);
         bool rejected = true;
         while (rejected) {
             const double a = next();
@@ -50,8 +49,8 @@ struct step_output {
 };
 
 step_output step(rose_set& set) {
-    stream_capture err(std::cerr);
-    stream_capture out(std::cout);
+    diagnostics_capture err(diagnostic_stream::error);
+    diagnostics_capture out(diagnostic_stream::output);
     generation_step(set);
     return {err.text(), out.text()};
 }
@@ -136,11 +135,9 @@ TEST(GenerationStep, AlternatesTheTwoSlotsFromANewSet) {
 
 // Fills a slot with an accepted orbit.
 void trace_accepted(orbit_slot& slot) {
-    discarding_buffer sink;
-    std::streambuf* previous = std::cerr.rdbuf(&sink);
+    testing::silenced_diagnostics quiet;
     reseed_random_engine(8);
     search_orbit(slot);
-    std::cerr.rdbuf(previous);
 }
 
 TEST(GenerationStep, ShowsTheLowestReadySlotAndTracesNothingWhenNoneIsFree) {
@@ -184,11 +181,9 @@ TEST(GenerationStep, SurvivesAFailedAllocationOfTheRose) {
     rose_set set;
     trace_accepted(set.slots[0]);
     set.slot_states[1].store(slot_showing);  // nothing to trace
-    discarding_buffer sink;
+    testing::silenced_diagnostics quiet;
     for (std::size_t successes = 0; successes < 4; ++successes) {
         set.slot_states[0].store(slot_ready);
-        std::streambuf* previous_err = std::cerr.rdbuf(&sink);
-        std::streambuf* previous_out = std::cout.rdbuf(&sink);
         bool threw = false;
         testing::fail_allocations_after(successes);
         try {
@@ -197,8 +192,6 @@ TEST(GenerationStep, SurvivesAFailedAllocationOfTheRose) {
             threw = true;
         }
         testing::allow_allocations();
-        std::cerr.rdbuf(previous_err);
-        std::cout.rdbuf(previous_out);
 
         EXPECT_FALSE(threw) << successes << " allocations allowed";
         EXPECT_TRUE(set.roses.empty()) << successes << " allocations allowed";
@@ -219,8 +212,8 @@ TEST(SlicedGenerationStep, SlicesOfAnySizeMatchWholeSteps) {
     auto run_steps = [](std::uint32_t seed, std::int64_t slice, int steps, int& slices) {
         reseed_random_engine(seed);
         rose_set set;
-        stream_capture err(std::cerr);
-        stream_capture out(std::cout);
+        diagnostics_capture err(diagnostic_stream::error);
+        diagnostics_capture out(diagnostic_stream::output);
         sliced_generation_step sliced;
         for (int i = 0; i < steps; ++i) {
             if (slice == 0) {

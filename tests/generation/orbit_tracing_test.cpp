@@ -1,7 +1,7 @@
 #include "generation/orbit_tracing.h"
 #include "generation/random_source.h"
 #include "tests/support/allocation_hook.h"
-#include "tests/support/stream_capture.h"
+#include "tests/support/diagnostics_capture.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 namespace quillant {
 namespace {
 
-using testing::stream_capture;
+using testing::diagnostics_capture;
 
 struct traced {
     bool rejected;
@@ -22,7 +22,7 @@ struct traced {
 };
 
 traced trace(orbit_slot& slot, float re, float im) {
-    stream_capture err(std::cerr);
+    diagnostics_capture err(diagnostic_stream::error);
     const bool rejected = trace_orbit(slot, re, im);
     return {rejected, err.text()};
 }
@@ -227,14 +227,12 @@ TEST(OrbitTracing, AcceptanceBoundsAreInclusive) {
 }
 
 TEST(OrbitTracing, TracingNeverAllocates) {
-    testing::discarding_buffer sink;
-    std::streambuf* previous = std::cerr.rdbuf(&sink);
+    testing::silenced_diagnostics quiet;
     orbit_slot slot;
     const std::size_t before = testing::allocation_count();
     const float candidates[][2] = {{2, 2}, {0, 0}, {-1, 0}, {-0.2f, 0.64f}, {-0.37f, -0.48f}};
     for (const auto& c : candidates) trace_orbit(slot, c[0], c[1]);
     const std::size_t after = testing::allocation_count();
-    std::cerr.rdbuf(previous);
     EXPECT_EQ(after, before);
 
     // The count must see allocations at all, or the check above proves nothing.
@@ -249,7 +247,7 @@ TEST(OrbitTracing, EverySeededCandidateLeavesAConsistentSlot) {
     orbit_slot slot;
     int accepted = 0;
     int lines_expected = 0;
-    stream_capture err(std::cerr);
+    diagnostics_capture err(diagnostic_stream::error);
     for (int candidate = 0; candidate < 4000; ++candidate) {
         const double a = draw_uniform();
         const double b = draw_uniform();

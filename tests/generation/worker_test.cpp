@@ -3,7 +3,7 @@
 #include "generation/worker.h"
 #include "platform/platform.h"
 #include "roses/rose_set.h"
-#include "tests/support/stream_capture.h"
+#include "tests/support/diagnostics_capture.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,6 @@
 namespace quillant {
 namespace {
 
-using testing::discarding_buffer;
 
 // Milliseconds slept after a step of e µs.
 std::uint32_t sleep_after(std::int64_t e) { return sleep_milliseconds(pause_microseconds(e)); }
@@ -80,9 +79,7 @@ TEST(WorkerPacing, TimeOfDayFollowsTheSystemClock) {
 // every ageing the set is consistent, and the shown slots alternate.
 TEST(Worker, StepsAndAgeingShareTheSetSafely) {
     constexpr int lifetimes = 50;
-    discarding_buffer sink;
-    std::streambuf* previous_err = std::cerr.rdbuf(&sink);
-    std::streambuf* previous_out = std::cout.rdbuf(&sink);
+    testing::silenced_diagnostics quiet;
     reseed_random_engine(77);
     rose_set set;
     set.fit_roses(1024, 768);
@@ -128,8 +125,6 @@ TEST(Worker, StepsAndAgeingShareTheSetSafely) {
     }
     stop.store(true);
     worker.join();
-    std::cerr.rdbuf(previous_err);
-    std::cout.rdbuf(previous_out);
     EXPECT_TRUE(consistent) << "after " << shown << " roses";
     EXPECT_EQ(shown, lifetimes);
 }

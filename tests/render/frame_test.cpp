@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: MIT
 #include "generation/generation_step.h"
 #include "generation/random_source.h"
 #include "render/frame.h"
 #include "render/offscreen_context.h"
 #include "render/view.h"
 #include "tests/support/gl_matrix.h"
-#include "tests/support/stream_capture.h"
+#include "tests/support/diagnostics_capture.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +40,7 @@ protected:
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
         slot.n = n;
-        testing::stream_capture out(std::cout);
+        testing::diagnostics_capture out(diagnostic_stream::output);
         rose = std::make_unique<traj_rose>(slot, 0, rgba{0, 0, 0, 0}, 0.0f, 0.0f, 1.0f, 1.0f,
                                            0.0f, 0.0f);
         for (int k = 0; k < n; ++k) rose->vertices[k] = {-0.9f + 0.2f * k, 0.0f, 0.0f};
@@ -123,7 +124,7 @@ TEST_F(RoseDrawing, LeavesTheClientArraysSwitchedOff) {
 }
 
 TEST_F(RoseDrawing, RoseOfOneVertexIsNeverDrawn) {
-    testing::stream_capture out(std::cout);
+    testing::diagnostics_capture out(diagnostic_stream::output);
     orbit_slot one;
     one.n = 1;
     const traj_rose single(one, 0, rgba{255, 255, 255, 0}, 0.0f, 0.0f, 1.0f, 1.0f, 0.0f, 0.0f);
@@ -142,14 +143,9 @@ protected:
 
     void SetUp() override {
         ASSERT_TRUE(context.ready());
-        host.window_width = width;
-        host.window_height = height;
-        ASSERT_TRUE(create_app_record());
-        reseed_random_engine(21);  // the camera's flight, which it seeds from the engine
-        host.app->view_mode = create_scene();
-        scene = host.app->scene;
-        scene->worker_started = true;  // the test makes the roses itself
-        set_up_view();
+        random_source flight(21);  // the camera's flight, which it seeds from a source
+        scene = std::make_unique<ball_camera>(flight);
+        set_up_view(*scene, width, height);  // the test makes the roses itself
         fixed_look_at = current(GL_MODELVIEW_MATRIX);
     }
 
@@ -157,14 +153,14 @@ protected:
     // generation step would.
     traj_rose& add_rose(rgba base) {
         orbit_slot& slot = scene->roses.slots[0];
-        testing::discarding_buffer sink;
-        std::streambuf* previous = std::cerr.rdbuf(&sink);
-        reseed_random_engine(21);
-        search_orbit(slot);
-        std::cerr.rdbuf(previous);
+        {
+            testing::silenced_diagnostics quiet;
+            reseed_random_engine(21);
+            search_orbit(slot);
+        }
         const float r = slot.radius * 1.2f;
         const complex_f c = slot.centroid;
-        testing::stream_capture out(std::cout);
+        testing::diagnostics_capture out(diagnostic_stream::output);
         scene->roses.add_rose(std::make_unique<traj_rose>(
             slot, 0, base, c.real() - r, c.imag() - r, c.real() + r, c.imag() + r,
             static_cast<float>(width), static_cast<float>(height)));
@@ -172,12 +168,12 @@ protected:
     }
 
     offscreen_context context{width, height};
-    ball_camera* scene = nullptr;
+    std::unique_ptr<ball_camera> scene;
     matrix fixed_look_at{};
 };
 
 TEST_F(FrameRendering, FrameWithoutRosesIsBlack) {
-    render_frame();
+    render_frame(*scene);
     const std::vector<std::uint8_t>& pixels = context.pixels();
     for (std::size_t i = 0; i < pixels.size(); i += 4) {
         ASSERT_EQ(pixels[i] + pixels[i + 1] + pixels[i + 2], 0) << "pixel " << i / 4;
@@ -189,7 +185,7 @@ TEST_F(FrameRendering, FrameWithoutRosesIsBlack) {
 TEST_F(FrameRendering, LiveRoseShowsItsColour) {
     traj_rose& rose = add_rose(rgba{240, 120, 0, 0});
     rose.progress = static_cast<std::int32_t>(rose.vertices.size());  // the whole strip
-    render_frame();
+    render_frame(*scene);
     const std::vector<std::uint8_t>& pixels = context.pixels();
     int lit = 0;
     int off_hue = 0;
@@ -215,7 +211,7 @@ TEST_F(FrameRendering, LiveRoseShowsItsColour) {
 
 TEST_F(FrameRendering, FrameReturnsToTheFixedLookAtAndKeepsItsState) {
     add_rose(rgba{255, 255, 255, 0});
-    render_frame();
+    render_frame(*scene);
     expect_near(current(GL_MODELVIEW_MATRIX), fixed_look_at, 1e-9);
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
     EXPECT_TRUE(glIsEnabled(GL_POLYGON_SMOOTH));
@@ -234,7 +230,7 @@ TEST_F(FrameRendering, WithoutAWindowSizeRosesAreDrawnUnderTheFixedLookAt) {
     traj_rose& rose = add_rose(rgba{255, 255, 255, 0});
     rose.progress = 500;
     scene->width = 0;
-    render_frame();
+    render_frame(*scene);
     EXPECT_EQ(rose.progress, 500);
     EXPECT_EQ(scene->pitch, 0.0f);
     const std::vector<std::uint8_t>& pixels = context.pixels();

@@ -1,12 +1,12 @@
+// SPDX-License-Identifier: MIT
 #include "render/offscreen_context.h"
 #include "render/view.h"
 #include "tests/support/gl_matrix.h"
-#include "tests/support/stream_capture.h"
+#include "tests/support/diagnostics_capture.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <iostream>
 #include <memory>
 
 namespace quillant {
@@ -15,18 +15,6 @@ namespace {
 using namespace testing::gl;
 
 constexpr double radians_per_degree = 3.141592653589793 / 180.0;
-
-// The host for a window of the given size, with its scene root made once:
-// like the saver's, it is never freed.
-void make_host(std::int32_t width, std::int32_t height, bool worker_started = true) {
-    host.window_width = width;
-    host.window_height = height;
-    if (host.app != nullptr) return;
-    ASSERT_TRUE(create_app_record());
-    host.app->view_mode = create_scene();
-    ASSERT_EQ(host.app->view_mode, 1);
-    host.app->scene->worker_started = worker_started;
-}
 
 // The vertical field of view and aspect ratio GL's projection matrix holds.
 struct projection_shape {
@@ -41,8 +29,8 @@ projection_shape shape_of(const matrix& p) {
 TEST(SetUpView, PerspectiveAndFixedLookAtFor1024By768) {
     offscreen_context context(1024, 768);
     ASSERT_TRUE(context.ready());
-    make_host(1024, 768);
-    set_up_view();
+    ball_camera root;
+    set_up_view(root, 1024, 768);
 
     GLint viewport[4] = {};
     glGetIntegerv(GL_VIEWPORT, viewport);
@@ -78,25 +66,24 @@ TEST(SetUpView, EveryFourToThreeWindowGetsTheSameFieldOfView) {
     for (const auto& size : {std::pair{800, 600}, std::pair{640, 480}, std::pair{1600, 1200}}) {
         offscreen_context context(size.first, size.second);
         ASSERT_TRUE(context.ready());
-        make_host(size.first, size.second);
-        set_up_view();
+        ball_camera root;
+        set_up_view(root, size.first, size.second);
         EXPECT_NEAR(shape_of(current(GL_PROJECTION_MATRIX)).fovy_degrees, 20.81, 0.005)
             << size.first << " x " << size.second;
     }
 }
 
 TEST(SetUpView, StoresTheSizeAndLaysTheRosesOutForIt) {
-    testing::stream_capture out(std::cout);
+    testing::diagnostics_capture out(diagnostic_stream::output);
     offscreen_context context(320, 200);
     ASSERT_TRUE(context.ready());
-    make_host(320, 200);
-    ball_camera& scene = *host.app->scene;
+    ball_camera scene;
     orbit_slot& slot = scene.roses.slots[0];
     slot.n = 2;
     slot.points[1] = complex_f(1.0f, 1.0f);
     scene.roses.add_rose(
         std::make_unique<traj_rose>(slot, 0, rgba{1, 2, 3, 0}, 0.0f, 0.0f, 1.0f, 1.0f, 0, 0));
-    set_up_view();
+    set_up_view(scene, 320, 200);
     EXPECT_EQ(scene.width, 320);
     EXPECT_EQ(scene.height, 200);
     EXPECT_EQ(scene.roses.width.load(), 320);
@@ -104,23 +91,6 @@ TEST(SetUpView, StoresTheSizeAndLaysTheRosesOutForIt) {
     EXPECT_FLOAT_EQ(rose.vertices[1].x, 320.0f);
     EXPECT_FLOAT_EQ(rose.vertices[1].y, 200.0f);
     EXPECT_FLOAT_EQ(rose.vertices[1].z, -100.0f);
-}
-
-// The real worker starts with the first view set-up and only then.
-TEST(SetUpView, StartsTheWorkerOnce) {
-    static testing::discarding_buffer* sink = new testing::discarding_buffer;
-    std::cout.rdbuf(sink);
-    std::cerr.rdbuf(sink);
-    offscreen_context context(64, 48);
-    ASSERT_TRUE(context.ready());
-    make_host(64, 48, false);
-    ball_camera& scene = *host.app->scene;
-    set_up_view();
-    EXPECT_TRUE(scene.worker_started);
-    const std::uint32_t worker = scene.worker_thread;
-    EXPECT_NE(worker, 0u);
-    set_up_view();
-    EXPECT_EQ(scene.worker_thread, worker);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 #include "roses/rose_set.h"
-#include "tests/support/stream_capture.h"
+#include "tests/support/diagnostics_capture.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 namespace quillant {
 namespace {
 
-using testing::stream_capture;
+using testing::diagnostics_capture;
 
 class RoseSet : public ::testing::Test {
 protected:
@@ -26,7 +26,7 @@ protected:
         return added;
     }
 
-    stream_capture out{std::cout};
+    diagnostics_capture out{diagnostic_stream::output};
     rose_set set;
 };
 

@@ -1,5 +1,5 @@
 #include "roses/traj_rose.h"
-#include "tests/support/stream_capture.h"
+#include "tests/support/diagnostics_capture.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 namespace quillant {
 namespace {
 
-using testing::stream_capture;
+using testing::diagnostics_capture;
 
 // A slot holding v points along the diagonal from (-1, -1) towards (1, 1).
 orbit_slot slot_with_points(int v) {
@@ -43,7 +43,7 @@ TEST(TrajRose, ColourRampIsMirroredAboutTheMiddle) {
         {9, {0, 0, 0, 0, 99, 115, 140, 183, 255, 255, 183, 140, 115, 99, 0, 0, 0, 0}},
     };
     for (const auto& c : cases) {
-        stream_capture out(std::cout);
+        diagnostics_capture out(diagnostic_stream::output);
         const orbit_slot slot = slot_with_points(c.v);
         const traj_rose rose(slot, 0, base, -1, -1, 1, 1, 800, 600);
         EXPECT_EQ(alphas(rose), c.alphas) << "V = " << c.v;
@@ -60,7 +60,7 @@ TEST(TrajRose, ColourRampIsMirroredAboutTheMiddle) {
 }
 
 TEST(TrajRose, IsBuiltWithItsBoundsAndStartingProgress) {
-    stream_capture out(std::cout);
+    diagnostics_capture out(diagnostic_stream::output);
     const orbit_slot slot = slot_with_points(20);
     const traj_rose rose(slot, 1, base, -1.5f, -0.5f, 0.5f, 1.5f, 800.75f, 600.5f);
     EXPECT_EQ(&rose.slot, &slot);
@@ -77,7 +77,7 @@ TEST(TrajRose, IsBuiltWithItsBoundsAndStartingProgress) {
 }
 
 TEST(TrajRose, LayoutFillsTheWindowAndStepsBackInDepth) {
-    stream_capture out(std::cout);
+    diagnostics_capture out(diagnostic_stream::output);
     orbit_slot slot = slot_with_points(6);
     slot.points[0] = complex_f(0.0f, 0.0f);
     slot.points[1] = complex_f(-1.0f, 1.0f);
@@ -95,7 +95,7 @@ TEST(TrajRose, LayoutFillsTheWindowAndStepsBackInDepth) {
 }
 
 TEST(TrajRose, UnknownSizeLeavesVerticesAtTheOriginUntilLaidOut) {
-    stream_capture out(std::cout);
+    diagnostics_capture out(diagnostic_stream::output);
     const orbit_slot slot = slot_with_points(5);
     traj_rose rose(slot, 0, base, -1, -1, 1, 1, 0, 600);
     for (const vertex& v : rose.vertices) {
@@ -111,7 +111,7 @@ TEST(TrajRose, UnknownSizeLeavesVerticesAtTheOriginUntilLaidOut) {
 }
 
 TEST(TrajRose, SingleVertexRoseLiesInThePlaneOfTheWindow) {
-    stream_capture out(std::cout);
+    diagnostics_capture out(diagnostic_stream::output);
     const orbit_slot slot = slot_with_points(1);
     const traj_rose rose(slot, 0, base, -1, -1, 1, 1, 800, 600);
     ASSERT_EQ(rose.vertices.size(), 1u);
@@ -119,7 +119,7 @@ TEST(TrajRose, SingleVertexRoseLiesInThePlaneOfTheWindow) {
 }
 
 TEST(TrajRose, EmptySlotGivesARoseWithoutArrays) {
-    stream_capture out(std::cout);
+    diagnostics_capture out(diagnostic_stream::output);
     const orbit_slot slot = slot_with_points(0);
     const traj_rose rose(slot, 0, base, -1, -1, 1, 1, 800, 600);
     EXPECT_TRUE(rose.vertices.empty());
@@ -133,7 +133,7 @@ TEST(TrajRose, DumpDescribesTheSlotByteForByte) {
     slot.centroid = complex_f(0.1f, -0.25f);
     slot.angle = 1.0f;
     slot.radius = 0.3f;
-    stream_capture out(std::cout);
+    diagnostics_capture out(diagnostic_stream::output);
     const traj_rose rose(slot, 0, base, -1, -1, 1, 1, 800, 600);
     EXPECT_EQ(out.text(),
               "traj_rose:\n"

@@ -44,7 +44,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     } else if (fault == "throw-in-window-procedure") {
         ThrowInWindowProcedure();
     } else if (fault == "throw-on-thread") {
-        quillant::platform::start_thread(ThrowOnThread, nullptr);
+        quillant::platform::thread thrower;
+        thrower.start(ThrowOnThread, nullptr);
         Sleep(60000);
     } else if (fault == "abort") {
         std::abort();

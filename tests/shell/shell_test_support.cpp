@@ -1,6 +1,8 @@
+// SPDX-License-Identifier: MIT
 #include "tests/shell/shell_test_support.h"
 
 #include "shell/password.h"
+#include "shell/saver_window.h"
 #include "shell/shell_proc.h"
 #include "shell/shell_state.h"
 
@@ -55,6 +57,9 @@ void ResetShellState() {
     lastVerifyTick = neverVerified;
     sceneProc = StandInSceneProc;
     scene = SceneRecord{};
+    // A class lives as long as its process: each test registers its own.
+    UnregisterClassA(saverClassName, saverModule);
+    UnregisterClassA(saverClassName, GetModuleHandleA("KERNEL32.DLL"));
 }
 
 bool TakeClose(HWND window) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Prints the projection and modelview that the desktop builds draw a frame's
 // roses with, read back from Mesa's GL, for a window and a camera:
 //
@@ -22,13 +23,9 @@ int main(int argc, char** argv) {
     const auto width = static_cast<std::int32_t>(std::atoi(argv[1]));
     const auto height = static_cast<std::int32_t>(std::atoi(argv[2]));
     offscreen_context context(width, height);
-    host.window_width = width;
-    host.window_height = height;
-    if (!context.ready() || !create_app_record()) return 1;
-    host.app->view_mode = create_scene();
-    ball_camera& camera = *host.app->scene;
-    camera.worker_started = true;  // no search here
-    set_up_view();
+    if (!context.ready()) return 1;
+    ball_camera camera;
+    set_up_view(camera, width, height);
     camera.position = {std::strtof(argv[3], nullptr), std::strtof(argv[4], nullptr),
                        std::strtof(argv[5], nullptr)};
     camera.pitch = std::strtof(argv[6], nullptr);

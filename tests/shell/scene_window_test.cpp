@@ -1,7 +1,6 @@
-#include "render/scene_window.h"
+#include "shell/scene_window.h"
 
 #include "platform/platform.h"
-#include "render/view.h"
 #include "tests/support/allocation_hook.h"
 
 #include <GL/gl.h>
@@ -51,7 +50,7 @@ protected:
     // Waits, within the limit, until the worker has made a rose live.
     static bool WaitForRose() {
         const DWORD start = GetTickCount();
-        while (host.app->scene->roses.rose_count.load() == 0) {
+        while (host.app->scene->root().roses.rose_count.load() == 0) {
             if (GetTickCount() - start > waitLimitMs) return false;
             Sleep(20);
         }
@@ -98,9 +97,9 @@ TEST_F(SceneWindow, CreationSetsTheSceneUpForTheClientArea) {
     ASSERT_NE(host.app, nullptr);
     EXPECT_EQ(host.app->view_mode, perspective_view);
     ASSERT_NE(host.app->scene, nullptr);
-    EXPECT_EQ(host.app->scene->width, clientWidth);
-    EXPECT_EQ(host.app->scene->height, clientHeight);
-    EXPECT_TRUE(host.app->scene->worker_started);
+    EXPECT_EQ(host.app->scene->root().width, clientWidth);
+    EXPECT_EQ(host.app->scene->root().height, clientHeight);
+    EXPECT_TRUE(host.app->scene->worker_started());
     EXPECT_NE(wglGetCurrentContext(), nullptr);
 
     // The frame timer is number 1 and runs every 50 ms.
@@ -117,14 +116,14 @@ TEST_F(SceneWindow, CreationSetsTheSceneUpForTheClientArea) {
 
 // Lets the live rose skip its growth, so that the whole strip is drawn.
 void ShowWholeRose() {
-    rose_set& roses = host.app->scene->roses;
+    rose_set& roses = host.app->scene->root().roses;
     platform::scoped_lock held(roses.lock);
     traj_rose& rose = *roses.roses.front();
     rose.progress = static_cast<std::int32_t>(rose.vertices.size());
 }
 
 std::int32_t RoseProgress() {
-    rose_set& roses = host.app->scene->roses;
+    rose_set& roses = host.app->scene->root().roses;
     platform::scoped_lock held(roses.lock);
     return roses.roses.front()->progress;
 }

@@ -1,4 +1,4 @@
-#include "web/search_pacer.h"
+#include "generation/search_pacer.h"
 
 #include <gtest/gtest.h>
 

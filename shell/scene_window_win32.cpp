@@ -1,9 +1,9 @@
-#include "render/scene_window.h"
-
-#include "render/frame.h"
-#include "render/view.h"
+// SPDX-License-Identifier: MIT
+#include "shell/scene_window.h"
 
 #include <GL/gl.h>
+
+#include <new>
 
 namespace quillant {
 
@@ -18,6 +18,30 @@ static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40, "the pixel format descriptor'
 // The window's device context and GL context, from creation to destruction.
 HDC device_context = nullptr;
 HGLRC gl_context = nullptr;
+
+// Makes the host's app record. False when it cannot be allocated, so that the
+// window's creation can be refused.
+bool create_app_record() {
+    host.app = new (std::nothrow) app_record{0, nullptr};
+    return host.app != nullptr;
+}
+
+// Makes the scene, drawing from the process-wide engine with a worker thread,
+// and stores it in the app record. Returns the view mode, 1, or 0 when the
+// scene cannot be allocated.
+int create_scene() {
+    // NOTE: a scene that cannot be made refuses the window rather than
+    // letting the failure unwind through the platform's window procedure.
+    try {
+        host.app->scene = new scene(search_driver::thread);
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
+    return perspective_view;
+}
+
+// Lays the scene out for the window and starts its worker, once.
+void set_up_view() { host.app->scene->resize(host.window_width, host.window_height); }
 
 // Builds everything the frames need; false when the scene cannot be made.
 bool create_scene_window(HWND window) {
@@ -36,7 +60,7 @@ bool create_scene_window(HWND window) {
 
 // Renders one frame and shows it.
 void present_frame() {
-    render_frame();
+    host.app->scene->draw_frame();
     glFinish();
     glFlush();
     SwapBuffers(device_context);
@@ -59,6 +83,8 @@ void release_scene_window(HWND window) {
 }
 
 }  // namespace
+
+render_host host;
 
 LRESULT SceneWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                         WNDPROC fallback) {

@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: MIT
+#include "render/host_options.h"
+
+#include "platform/platform.h"
+
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <exception>
+#include <random>
+
+namespace quillant {
+
+namespace {
+
+constexpr std::size_t longest_quote = 40;
+
+}  // namespace
+
+bool parse_decimal(const std::string& text, std::uint64_t largest, std::uint64_t& value) {
+    if (text.empty()) return false;
+    value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return false;
+        const auto digit = static_cast<std::uint64_t>(c - '0');
+        if (value > (largest - digit) / 10) return false;
+        value = value * 10 + digit;
+    }
+    return true;
+}
+
+std::string read_seed(const std::string& text, std::uint32_t& seed) {
+    std::uint64_t value = 0;
+    if (!parse_decimal(text, 0xFFFFFFFFu, value)) return "a seed from 0 to 4294967295";
+    seed = static_cast<std::uint32_t>(value);
+    return "";
+}
+
+std::string read_frame_period(const std::string& text, std::int64_t& period_us) {
+    std::uint64_t value = 0;
+    if (!parse_decimal(text, longest_frame_period_us, value)) {
+        return "a frame period in microseconds from 0 to " + std::to_string(longest_frame_period_us);
+    }
+    period_us = static_cast<std::int64_t>(value);
+    return "";
+}
+
+std::string quoted(const std::string& text) {
+    std::string body;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        char piece[5] = {text[i], '\0'};
+        if (byte < 0x20 || byte == 0x7F) std::snprintf(piece, sizeof piece, "\\x%02X", byte);
+        if (body.size() + std::strlen(piece) > longest_quote) return "'" + body + "...'";
+        body += piece;
+    }
+    return "'" + body + "'";
+}
+
+std::uint32_t instance_seed() {
+    std::uint32_t seed = static_cast<std::uint32_t>(std::time(nullptr)) ^
+                         platform::process_id() * 2654435761u;
+    try {
+        seed ^= std::random_device{}();
+    } catch (const std::exception&) {
+    }
+    return seed;
+}
+
+}  // namespace quillant

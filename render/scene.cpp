@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: MIT
+#include "render/scene.h"
+
+#include "render/frame.h"
+#include "render/view.h"
+
+#include <utility>
+
+namespace quillant {
+
+scene::scene(std::uint32_t seed, search_driver driver)
+    : scene(std::make_unique<random_source>(seed), shared_random_source(), driver) {}
+
+scene::scene(search_driver driver) : scene(nullptr, shared_random_source(), driver) {}
+
+// The camera seeds its engine from the scene's source first, before any search.
+scene::scene(std::unique_ptr<random_source> own, random_source& shared, search_driver driver)
+    : own_random_(std::move(own)),
+      random_(own_random_ ? *own_random_ : shared),
+      root_(random_),
+      driver_(driver),
+      task_{root_.roses, random_} {}
+
+scene::~scene() {
+    task_.stop.raise();
+    worker_.join();
+}
+
+void scene::resize(std::int32_t width, std::int32_t height) {
+    set_up_view(root_, width, height);
+    if (driver_ == search_driver::thread && !worker_started()) {
+        worker_.start(worker_main, &task_, "quillant-worker");
+    }
+}
+
+void scene::draw_frame() {
+    if (driver_ == search_driver::slices) {
+        search_slice();
+    } else if (driver_ == search_driver::every_frame) {
+        generation_step(root_.roses, random_);
+    }
+    render_frame(root_);
+}
+
+void scene::search_slice() {
+    const std::int64_t start = platform::monotonic_us();
+    if (!pacer_.due(start)) return;
+    bool ended = false;
+    do {
+        ended = step_.run(root_.roses, 1, random_);
+    } while (!ended && platform::monotonic_us() - start < pacer_.slice_us());
+    pacer_.ran(start, platform::monotonic_us(), ended);
+}
+
+}  // namespace quillant

@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: MIT
+// One scene: the scene root (the camera with its rose set), its random
+// source and its orbit search, which a host makes for its window, lays out
+// for each size, draws a frame of at a time and ends. Scenes are
+// independent: a process may hold several, each with engines of its own.
+#pragma once
+
+#include "camera/ball_camera.h"
+#include "generation/generation_step.h"
+#include "generation/random_source.h"
+#include "generation/search_pacer.h"
+#include "generation/worker.h"
+#include "platform/platform.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace quillant {
+
+// How a scene's orbit search runs, as its host chooses.
+enum class search_driver {
+    // A worker thread of its own, started with the first size, paced by the
+    // wall clock; the scene's end stops it and waits for it.
+    thread,
+    // Slices before frames, at the worker's pace, for a host that has no
+    // thread to give it.
+    slices,
+    // One whole generation step before every frame, so that frame k of a
+    // seed is always the same picture: for snapshots and tests.
+    every_frame,
+};
+
+// The longest slice of a sliced search: a frame never waits longer for it.
+inline constexpr std::int64_t search_slice_us = 4000;
+
+class scene {
+public:
+    // A scene with a random source of its own, seeded with `seed`.
+    scene(std::uint32_t seed, search_driver driver);
+    // A scene that draws from the process-wide source, as the Windows
+    // saver's one scene does.
+    explicit scene(search_driver driver);
+    // Stops the search: a worker ends within one candidate of its search
+    // and is joined.
+    ~scene();
+    scene(const scene&) = delete;
+    scene& operator=(const scene&) = delete;
+
+    // Sets the view up for a window of width x height pixels and lays the
+    // roses out for it; the first call starts a worker. Needs a current GL
+    // context.
+    void resize(std::int32_t width, std::int32_t height);
+
+    // Runs the search's share of the frame, then renders the frame into the
+    // current GL context. Never waits for the worker.
+    void draw_frame();
+
+    ball_camera& root() { return root_; }
+    const ball_camera& root() const { return root_; }
+
+    bool worker_started() const { return worker_.identifier() != 0; }
+    std::uint32_t worker_thread() const { return worker_.identifier(); }
+
+private:
+    scene(std::unique_ptr<random_source> own, random_source& random, search_driver driver);
+
+    // Runs a slice of the search when one is due.
+    void search_slice();
+
+    std::unique_ptr<random_source> own_random_;
+    random_source& random_;
+    ball_camera root_;
+    search_driver driver_;
+    worker_task task_;
+    platform::thread worker_;
+    sliced_generation_step step_;
+    search_pacer pacer_{search_slice_us};
+};
+
+}  // namespace quillant
