@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The two set-up commands are `make run` and `make test`; both install what is
 # missing first.
 SHELL := /bin/bash

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // bare-glx-loop: the X11 hack's frame loop with nothing to draw, for the
 // hack's frame cost to be measured against (bench/frame-cost). Its own
 // window of the hack's default size and visual, and every period a clear and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The page's cost: the whole headless Chromium's CPU per frame while the page
 // draws at 20 frames a second, against a bare page that only clears the same
 // canvas at the same period (bare-page.html), and their ratio; each process

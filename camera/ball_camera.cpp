@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "camera/ball_camera.h"
 
 #include "camera/normal_source.h"

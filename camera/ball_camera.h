@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The scene root: the camera that circles the rose field, holding the shared
 // rose set and the window size.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "camera/camera_gl.h"
 
 #include <GL/gl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The plain camera: an eye point and a view direction given by two angles,
 // turned into the modelview matrix once per frame.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "camera/inertial_camera_gl.h"
 
 #include <algorithm>

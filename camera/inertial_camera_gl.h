@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A camera with inertia: each of its five degrees of freedom carries an
 // acceleration and a velocity, and one step per frame moves it by them.
 #pragma once

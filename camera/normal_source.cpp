@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "camera/normal_source.h"
 
 #include "generation/random_source.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The normal distribution of the camera's random pushes: Box-Muller pairs
 // from the camera's engine, the cosine value first and the sine value kept
 // for the next draw. Each camera has its own, drawn from on its window's

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Cross-compiles for 32-bit Windows.
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(mingw_triplet i686-w64-mingw32)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // libFuzzer target over the command-line reading: any bytes as a whole
 // command line and as an argument text, cut with a byte step and with a
 // double-byte step. Checks that the argument text lies inside the line and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // libFuzzer target over the X11 hack's option reading: the input, cut at NUL
 // bytes, is the arguments; the last piece is XSCREENSAVER_WINDOW. Checks that
 // what is accepted lies within the documented ranges and that a refusal is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // libFuzzer target over the page's reading of its address's query: the
 // input is the query. Checks that what is taken lies within the documented
 // ranges and that each warning is one short line.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // libFuzzer target over the list of hacks in an ~/.xscreensaver: the input is
 // the file's text. Checks that adding the hack leaves a text it does not
 // change as it was, or lists every entry it listed and the hack after them,

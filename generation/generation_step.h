@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One pass of the worker over the rose set: shows a ready orbit as a new rose
 // when there is room, then searches a new orbit for a free slot.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "generation/orbit_tracing.h"
 
 #include "roses/diagnostics.h"

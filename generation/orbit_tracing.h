@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Orbit tracing: follows z -> z^2 + c from z = c, stores every hop as an arc of
 // a logarithmic spiral, measures the orbit's shape and accepts or rejects c.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "generation/search_pacer.h"
 
 #include "generation/worker.h"

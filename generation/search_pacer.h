@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The orbit search of a page, which has no thread to give it, run in slices
 // between frames at the worker's pace: a step begins at most once a period,
 // and after a long step only when the worker would have rested; within a

@@ -1,3 +1,4 @@
+; SPDX-License-Identifier: MIT
 ; The Quillant installer: puts the saver of the machine's word size into the
 ; system folder, where the screen saver settings list savers, makes it the
 ; current user's saver, and registers an uninstaller with Add/Remove Programs.
@@ -5,7 +6,8 @@
 ;
 ; scripts/make-dist builds it:
 ;   makensis -DVERSION=0.1.0 -DX86_SAVER=... -DX64_SAVER=...
-;            -DX86_SIZE_KB=... -DX64_SIZE_KB=... -DOUTFILE=... quillant.nsi
+;            -DX86_SIZE_KB=... -DX64_SIZE_KB=... -DLICENSE=... -DOUTFILE=...
+;            quillant.nsi
 
 Unicode true
 SetCompressor /SOLID lzma
@@ -29,10 +31,13 @@ VIAddVersionKey "ProductName" "Quillant"
 VIAddVersionKey "FileDescription" "Quillant ${VERSION} setup"
 VIAddVersionKey "ProductVersion" "${VERSION}"
 VIAddVersionKey "FileVersion" "${VERSION}"
-VIAddVersionKey "LegalCopyright" "Copyright (C) 2026 the Quillant project"
+VIAddVersionKey "LegalCopyright" "Copyright (C) 2026 the Quillant project; MIT License"
 
 !define MUI_WELCOMEPAGE_TEXT "This installs the Quillant screen saver ${VERSION} into the system folder and makes it your screen saver.$\r$\n$\r$\nQuillant draws, with OpenGL, a slowly changing picture of roses: orbits of the quadratic map, each hop an arc of a logarithmic spiral."
 !insertmacro MUI_PAGE_WELCOME
+!define MUI_LICENSEPAGE_TEXT_BOTTOM "Quillant is free software under the MIT License. Click Next to go on."
+!define MUI_LICENSEPAGE_BUTTON "$(^NextBtn)"
+!insertmacro MUI_PAGE_LICENSE "${LICENSE}"
 !insertmacro MUI_PAGE_INSTFILES
 ; The screen saver settings, to see it or to set its wait.
 !define MUI_FINISHPAGE_RUN "$SYSDIR\control.exe"
@@ -77,6 +82,7 @@ Section "Quillant"
   WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" "${SAVER}"
 
   SetOutPath "$INSTDIR"
+  File "/oname=LICENSE.txt" "${LICENSE}"
   WriteUninstaller "$INSTDIR\uninstall.exe"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Quillant"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -111,6 +117,7 @@ Section "Uninstall"
   ${If} ${RunningX64}
     ${EnableX64FSRedirection}
   ${EndIf}
+  Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The one place where the portable core meets the operating system: a lock,
 // threads and the signal that stops them, the clocks, sleeping and the
 // process's identifier. Each platform has its own file

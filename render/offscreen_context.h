@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // An OpenGL context that draws into memory rather than into a window, for the
 // native tests and tools. Native builds only.
 #pragma once

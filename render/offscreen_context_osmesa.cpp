@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "render/offscreen_context.h"
 
 #include <GL/osmesa.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "roses/colour.h"
 
 namespace quillant {

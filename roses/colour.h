@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Colours of the rose field: packed RGBA bytes and the HSV conversion that
 // makes a rose's base colour.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One traced orbit: the record that the worker traces into and a rose shows.
 #pragma once
 

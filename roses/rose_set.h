@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The rose set: where the worker and window threads meet. Two orbit slots
 // handed between the threads by their states, and the locked list of live
 // roses, oldest first.

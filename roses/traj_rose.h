@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One rose on screen: an orbit slot laid out as a depth-stepped polyline over
 // the window, a mirrored colour ramp, and the drawing progress.
 #pragma once

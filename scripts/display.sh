@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # A private X display for the scripts and tests; sourced, not run.
 #
 #   start_private_display LOG [Xvfb options...]

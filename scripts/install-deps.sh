@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs, from Debian's archive, every package that building and testing Quillant
 # needs. The same packages on every machine; where the kernel cannot run 32-bit
 # programs, setup-wine32.sh then adds what emulating them takes. Idempotent: it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /* qemu-trapfix.so - LD_PRELOAD shim for 32-bit Wine under qemu-i386 user emulation.
  * qemu-user (7.2) delivers fault signals with sigcontext.trapno == -1; Wine's i386
  * signal handlers dispatch on trapno, so every recoverable fault (page faults on guard

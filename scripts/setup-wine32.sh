@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Makes 32-bit Wine usable on a kernel that cannot run 32-bit x86 programs
 # (its IA-32 emulation switched off), by running them under qemu's user-mode
 # emulation: qemu from bookworm-backports, the trap-number shim and the binfmt

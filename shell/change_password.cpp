@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/change_password.h"
 
 #include "shell/proc_address.h"

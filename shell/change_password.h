@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The change-password mode, on the platform family that leaves the saver
 // password to the saver: the platform's own dialog does the work.
 #pragma once

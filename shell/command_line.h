@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The saver's command line, read without the platform: where the argument text
 // begins, which mode it asks for and the window it names. The window checks
 // are the entry's own (saver_main.cpp).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/configure.h"
 
 #include "shell/shell_state.h"

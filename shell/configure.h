@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The configuration mode. The saver has no settings: the module holds no
 // dialog template for it, so the dialog call fails at once.
 #pragma once

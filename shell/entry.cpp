@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The process entry of quillant.scr.
 #include "shell/command_line.h"
 #include "shell/saver_main.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The guard around the saver's mode: a fault ends it with exit code -1 after
 // the platform has been told that no saver runs, and never with a dialog.
 #pragma once

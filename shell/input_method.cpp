@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/input_method.h"
 
 #include "shell/proc_address.h"

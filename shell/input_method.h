@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Keeps the input method away from the saver window while it runs.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/password.h"
 
 #include "shell/proc_address.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The platform's saver password, on the platform family that leaves it to the
 // saver: its verifier is loaded while the full-screen saver runs and is asked
 // before the saver may close.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Finds an entry of a loaded module by name, typed as the caller calls it.
 #pragma once
 

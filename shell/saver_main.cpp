@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/saver_main.h"
 
 #include "shell/change_password.h"

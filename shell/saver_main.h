@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The saver's mode dispatch: probes the platform, reads the mode from the
 // argument text and runs it under the fault guard.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The one saver window, full screen or inside a preview, and its message loop.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/shell_proc.h"
 
 #include "shell/scene_window.h"

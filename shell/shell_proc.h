@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The saver window's own procedures around the scene's: SaverShellProc sees
 // every message first; SaverDefaultProc is where the scene's procedure sends
 // what it does not handle, and where input ends the saver.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The shell's process-wide flags, set at entry and by the saver window, read
 // on the window's thread only.
 #pragma once

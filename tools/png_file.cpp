@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tools/png_file.h"
 
 #include <png.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes an RGBA image to a PNG file.
 #pragma once
 

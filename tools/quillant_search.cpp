@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // quillant-search: runs a short orbit search the way the saver's worker does
 // and prints what it found. The tracing's own lines go to standard error.
 //

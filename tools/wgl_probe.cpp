@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // wgl-probe: tells whether this build's Windows programs get OpenGL where
 // they run. It makes a small window with the saver's pixel format, clears it
 // to green through a GL context, reads one pixel back and prints the GL

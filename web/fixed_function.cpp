@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "web/fixed_function.h"
 
 #include <cmath>

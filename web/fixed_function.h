@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The share of OpenGL 1.1 and GLU that the scene draws with and WebGL lacks,
 // kept on the processor: the matrix stacks with GLU's perspective and
 // look-at, computed as Mesa and GLU compute them, and wide line strips,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The OpenGL 1.1 and GLU calls that the scene makes, for the page: matrices
 // and wide line strips on the processor (fixed_function_gl), the rest passed
 // to WebGL. The page's own GL, defined here, takes the place of emscripten's.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The page's GL: the calls of OpenGL 1.1 and GLU that the scene makes,
 // answered by fixed_function_gl and WebGL (gl_entry_points_web.cpp), and
 // what the page itself asks of it.

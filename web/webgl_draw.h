@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The WebGL under the page's GL: the few calls that WebGL has as GL 1.1 has
 // them, their enumerants the same, and triangles of clip-space corners drawn
 // with one shader pair. Without GL headers, so that the GL 1.1 entry points

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "web/webgl_draw.h"
 
 #include <webgl/webgl1.h>

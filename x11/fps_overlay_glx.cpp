@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "x11/fps_overlay_glx.h"
 
 #include <GL/glx.h>

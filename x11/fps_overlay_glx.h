@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The --fps overlay of the X11 host: frames per second and the process's CPU
 // load, written over the frame in its bottom-left corner with a bitmap font
 // that GLX makes from an X font.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "x11/gl_context_glx.h"
 
 namespace quillant {

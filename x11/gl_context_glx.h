@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The X11 host's GL context: GLX drawing into an X window, which the host
 // made itself or was given.
 #pragma once

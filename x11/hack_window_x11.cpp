@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "x11/hack_window_x11.h"
 
 #include "x11/gl_context_glx.h"

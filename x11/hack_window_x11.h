@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The X11 hack's window: a top-level window of its own, or one that
 // XScreenSaver, a locker or a settings dialog made; and the events of it that
 // the hack follows.

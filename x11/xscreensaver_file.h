@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The user's ~/.xscreensaver, to which the hack adds itself when asked.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The list of hacks in an ~/.xscreensaver: its `programs` resource, whose
 // entries run over lines ended by a backslash and are parted by "\n", and
 // the hack's entry added at its end, every other line left as it was. Pure,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "camera/camera_gl.h"
 #include "render/offscreen_context.h"
 #include "tests/support/gl_matrix.h"

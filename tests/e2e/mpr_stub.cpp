@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A stand-in for the platform's MPR.DLL: its password change only logs that
 // it was asked, with the provider name.
 #include "test_log.h"

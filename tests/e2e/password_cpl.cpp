@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A stand-in for the platform's PASSWORD.CPL: its verifier answers what the
 // file named by QUILLANT_TEST_VERIFY holds ("1" lets the saver close, anything
 // else refuses), read afresh at every call, and logs each call.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A stand-in for the display settings' preview: a top-level window whose
 // handle it prints in decimal, for the saver's preview mode to draw into. It
 // prints the saver's child window once it appears, and goes away when a file

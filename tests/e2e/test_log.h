@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Shared by the test stand-ins for the platform's password modules: they
 // append what they were asked to the file named by QUILLANT_TEST_LOG.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "generation/generation_step.h"
 #include "generation/random_source.h"
 #include "roses/colour.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "generation/orbit_tracing.h"
 #include "generation/random_source.h"
 #include "tests/support/allocation_hook.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "generation/random_source.h"
 
 #include <gtest/gtest.h>

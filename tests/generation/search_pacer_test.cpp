@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "generation/search_pacer.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "roses/rose_set.h"
 #include "tests/support/diagnostics_capture.h"
 

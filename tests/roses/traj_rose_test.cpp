@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "roses/traj_rose.h"
 #include "tests/support/diagnostics_capture.h"
 

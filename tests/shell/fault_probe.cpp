@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A GUI program that faults in the way its argument names, under the saver's
 // fault guard; fault_guard_test runs it and reads its exit code. Without an
 // argument it ends normally with 7.

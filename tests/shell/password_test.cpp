@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/password.h"
 #include "shell/shell_proc.h"
 #include "shell/shell_state.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/fault_guard.h"
 #include "shell/saver_main.h"
 #include "shell/shell_state.h"

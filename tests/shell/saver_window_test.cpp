@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/saver_window.h"
 #include "shell/shell_proc.h"
 #include "shell/shell_state.h"

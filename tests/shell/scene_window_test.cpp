@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/scene_window.h"
 
 #include "platform/platform.h"

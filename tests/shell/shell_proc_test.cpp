@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/shell_proc.h"
 #include "shell/shell_state.h"
 #include "tests/shell/shell_test_support.h"

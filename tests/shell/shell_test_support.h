@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the shell's Windows tests share: a stand-in for the scene's procedure,
 // which keeps GL out of them, the shell state reset for each test, and a
 // hidden saver window on which messages are sent for real.

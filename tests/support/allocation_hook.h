@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Test-build hook on the global allocation functions: counts allocations and
 // can make them fail, to show code that must not allocate, or that must
 // survive a failed allocation.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # What the end-to-end test scripts share; sourced, not run. A case runs in
 # its own working directory, on an X display with ImageMagick and xdotool.
 # Every wait is bounded; nothing is timed.

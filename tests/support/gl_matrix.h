@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Matrices as GL keeps them, for checking the matrices GL holds against ones
 // computed independently. Needs a current GL context where it reads them.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the page's tests and its benchmark share: a static file server of
 // their own and headless Chromium.
 import fs from 'node:fs';

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "render/offscreen_context.h"
 #include "web/fixed_function.h"
 

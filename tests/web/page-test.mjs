@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The page as make web writes it, served by a server of the test's own on
 // 127.0.0.1, in headless Chromium driven by puppeteer-core:
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "x11/hack_options.h"
 
 #include <gtest/gtest.h>

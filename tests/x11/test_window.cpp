@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Stands in for XScreenSaver, a locker or a settings dialog in the hack's
 // tests:
 //

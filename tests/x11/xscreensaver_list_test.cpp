@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "x11/xscreensaver_list.h"
 
 #include <gtest/gtest.h>
