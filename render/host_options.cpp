@@ -45,6 +45,26 @@ std::string read_frame_period(const std::string& text, std::int64_t& period_us) 
     return "";
 }
 
+std::string read_size(const std::string& text, std::int32_t largest, std::int32_t& width,
+                      std::int32_t& height) {
+    const std::size_t x = text.find('x');
+    std::uint64_t w = 0;
+    std::uint64_t h = 0;
+    if (x == std::string::npos || !parse_decimal(text.substr(0, x), largest, w) ||
+        !parse_decimal(text.substr(x + 1), largest, h) || w == 0 || h == 0) {
+        return "a size WxH, each side from 1 to " + std::to_string(largest);
+    }
+    width = static_cast<std::int32_t>(w);
+    height = static_cast<std::int32_t>(h);
+    return "";
+}
+
+std::string option_name(const std::string& argument) {
+    if (argument.size() < 2 || argument[0] != '-') return "";
+    const std::size_t dashes = argument[1] == '-' ? 2 : 1;
+    return argument.substr(dashes);
+}
+
 std::string quoted(const std::string& text) {
     std::string body;
     for (std::size_t i = 0; i < text.size(); ++i) {

@@ -23,6 +23,15 @@ bool parse_decimal(const std::string& text, std::uint64_t largest, std::uint64_t
 std::string read_seed(const std::string& text, std::uint32_t& seed);
 std::string read_frame_period(const std::string& text, std::int64_t& period_us);
 
+// Reads a size "WxH", each side from 1 to `largest`; "" when the text is
+// one, and otherwise what it is not.
+std::string read_size(const std::string& text, std::int32_t largest, std::int32_t& width,
+                      std::int32_t& height);
+
+// The option's name without its one or two leading dashes; empty for an
+// argument that is no option.
+std::string option_name(const std::string& argument);
+
 // Text from a command line, an address or the environment as a message
 // quotes it: in single quotes, control characters (which would break the
 // line or drive a terminal) written as \xNN, and cut, with "...", where it

@@ -29,29 +29,6 @@ bool parse_hex(const std::string& digits, std::uint64_t limit, std::uint64_t& va
     return true;
 }
 
-// Reads "WxH", each side from 1 to the largest window side.
-bool parse_geometry(const std::string& text, std::int32_t& width, std::int32_t& height) {
-    const std::size_t x = text.find('x');
-    if (x == std::string::npos) return false;
-    std::uint64_t w = 0;
-    std::uint64_t h = 0;
-    if (!parse_decimal(text.substr(0, x), largest_window_side, w) ||
-        !parse_decimal(text.substr(x + 1), largest_window_side, h) || w == 0 || h == 0) {
-        return false;
-    }
-    width = static_cast<std::int32_t>(w);
-    height = static_cast<std::int32_t>(h);
-    return true;
-}
-
-// The option's name without its one or two leading dashes; empty for an
-// argument that is no option.
-std::string option_name(const std::string& argument) {
-    if (argument.size() < 2 || argument[0] != '-') return "";
-    const std::size_t dashes = argument[1] == '-' ? 2 : 1;
-    return argument.substr(dashes);
-}
-
 }  // namespace
 
 bool parse_window_id(const std::string& text, std::uint32_t& id) {
@@ -101,11 +78,9 @@ hack_command read_hack_command(const std::vector<std::string>& arguments,
                 }
                 options.target = hack_target::window_id;
             } else if (name == "geometry") {
-                if (!parse_geometry(value, options.width, options.height)) {
-                    return fail(argument + " " + quoted(value) +
-                                " is not a size WxH, each side from 1 to " +
-                                std::to_string(largest_window_side));
-                }
+                const std::string wanted =
+                    read_size(value, largest_window_side, options.width, options.height);
+                if (!wanted.empty()) return fail(argument + " " + quoted(value) + " is not " + wanted);
             } else if (name == "delay" || name == "seed") {
                 std::uint32_t seed = 0;
                 const std::string wanted = name == "delay"
@@ -149,6 +124,7 @@ const char* hack_usage() {
            "  --fps             frames per second and CPU load in a corner\n"
            "  --verbose         the seed, and the search and rose diagnostics, on the\n"
            "                    standard streams\n"
+           "  --display NAME    the X display to draw on, as :0 or host:1 ($DISPLAY)\n"
            "  --add-to-xscreensaver  add the hack to the end of the list in\n"
            "                    ~/.xscreensaver, keeping the old text in ~/.xscreensaver.bak\n"
            "Options take one dash or two.\n";
