@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # What the two Windows toolchains share: the POSIX-threads flavour of
 # mingw-w64, whose <thread>, <mutex> and <atomic> are complete, for the target
 # that mingw_triplet names; a static runtime; and Wine to run what is built.
@@ -18,5 +19,7 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
-# Windows test programs run under Wine, in the project's private prefix.
-set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run")
+# Windows test programs run under Wine, in the project's private prefix, on
+# the private display of the tests' Wine session.
+set(CMAKE_CROSSCOMPILING_EMULATOR
+  env QUILLANT_WINE_SESSION=1 "${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run")

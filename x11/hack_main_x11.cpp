@@ -117,7 +117,8 @@ int run_hack(const hack_options& options, std::uint32_t seed) {
     Display* display = XOpenDisplay(options.display.empty() ? nullptr : options.display.c_str());
     if (display == nullptr) {
         report(std::string("cannot open the X display '") +
-               XDisplayName(options.display.empty() ? nullptr : options.display.c_str()) + "'");
+               XDisplayName(options.display.empty() ? nullptr : options.display.c_str()) +
+               "' (see --help)");
         return 1;
     }
     trap_x_errors();
@@ -170,7 +171,7 @@ int main(int argc, char** argv) {
         read_hack_command(std::vector<std::string>(argv + 1, argv + argc),
                           std::getenv("XSCREENSAVER_WINDOW"));
     if (!command.error.empty()) {
-        report(command.error);
+        report(command.error + " (see --help)");
         return 1;
     }
     if (command.options.help) {
