@@ -2,6 +2,7 @@
 #include "web/page_options.h"
 
 #include <cstddef>
+#include <set>
 
 namespace quillant {
 
@@ -54,6 +55,8 @@ bool parse_switch(const std::string& text, bool& on) {
 page_command read_page_query(const std::string& query) {
     page_command command;
     page_options& options = command.options;
+    std::set<std::string> given;
+    std::set<std::string> repeated;
     std::size_t start = !query.empty() && query[0] == '?' ? 1 : 0;
     while (start <= query.size()) {
         std::size_t end = query.find('&', start);
@@ -69,6 +72,15 @@ page_command read_page_query(const std::string& query) {
         auto ignore = [&](const std::string& wanted) {
             command.warnings.push_back("ignored " + name + "=" + quoted(value) + ": not " + wanted);
         };
+        const bool known = name == "seed" || name == "delay" || name == "fps" || name == "verbose";
+        if (!known) {
+            command.warnings.push_back("ignored " + quoted(name) +
+                                       ": not a setting of the page (seed, delay, fps, verbose)");
+            continue;
+        }
+        if (!given.insert(name).second && repeated.insert(name).second) {
+            command.warnings.push_back(name + " is given more than once: the last one holds");
+        }
         if (name == "seed") {
             std::uint32_t seed = 0;
             const std::string wanted = read_seed(value, seed);

@@ -30,7 +30,8 @@ struct page_command {
 // Reads a query such as "?seed=7&delay=20000&fps&verbose=0", escaped as
 // browsers escape it. `fps` and `verbose` take no value or one of 1, true,
 // yes, on, 0, false, no, off. A bad value is ignored, with a warning, and
-// the default holds; names that the page does not know are left to others.
+// the default holds; so is a name that the page does not know. A setting
+// given twice is warned about once, and the last value that reads holds.
 page_command read_page_query(const std::string& query);
 
 }  // namespace quillant

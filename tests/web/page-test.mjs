@@ -10,7 +10,8 @@
 //   seed          a seed twice: the same diagnostics, and the native build's;
 //                 without one, each load its own
 //   matrices      the projection and modelview of the desktop builds
-//   bad_settings  a warning for each bad value, and the defaults
+//   bad_settings  a warning for each bad value, unknown or repeated setting,
+//                 and the defaults
 //   no_webgl      a message, not a blank canvas or an exception
 //   hidden        a hidden page draws nothing, and no burst on return
 //   fullscreen    F and a double click; the pointer goes when still
@@ -265,14 +266,15 @@ async function runCase() {
     }
 
     case 'bad_settings': {
-      const { page, record } = await open(await newBrowser(), origin, '?seed=abc&delay=-5&fps=maybe&colour=red');
+      const { page, record } = await open(await newBrowser(), origin,
+        '?seed=abc&delay=-5&fps=maybe&colour=red&verbose=0&verbose=no');
       if (!(await waitForRoses(page, path.join(work, 'page.png')))) fail('no roses with bad settings');
       const warnings = record.console.filter((m) => m.type === 'warn' || m.type === 'warning').map((m) => m.text);
-      for (const name of ['seed', 'delay', 'fps']) {
-        if (warnings.filter((text) => text.includes(`${name}=`)).length !== 1) fail(`not one warning for ${name}: ${warnings.join(' | ')}`);
+      for (const name of ['seed=', 'delay=', 'fps=', "'colour'", 'verbose is given more than once']) {
+        if (warnings.filter((text) => text.includes(name)).length !== 1) fail(`not one warning for ${name}: ${warnings.join(' | ')}`);
       }
-      if (warnings.length !== 3) fail(`${warnings.length} warnings, not 3: ${warnings.join(' | ')}`);
-      ok(`one warning for each bad value: ${warnings.join(' | ')}`);
+      if (warnings.length !== 5) fail(`${warnings.length} warnings, not 5: ${warnings.join(' | ')}`);
+      ok(`one warning for each bad value, unknown and repeated setting: ${warnings.join(' | ')}`);
       const overlay = await page.evaluate(() => document.getElementById('fps').hidden);
       if (!overlay) fail('fps=maybe showed the overlay, which is off by default');
       const frames = await framesDrawn(page);
