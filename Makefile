@@ -1,16 +1,16 @@
 # SPDX-License-Identifier: MIT
-# The two set-up commands are `make run` and `make test`; both install what is
-# missing first.
+# The two set-up commands are `make run` and `make test`; each installs what
+# it is missing first, and only that.
 SHELL := /bin/bash
 .SHELLFLAGS := -euo pipefail -c
 
-.PHONY: all deps test run bench dist web clean
+.PHONY: all deps test run bench deb dist web clean
 .PHONY: build-native build-win32 build-win64 build-web build-asan build-tsan build-fuzz
 
 all: build-native build-win32 build-win64
 
 deps:
-	@./scripts/install-deps.sh
+	@./scripts/install-deps.sh test
 
 # A static pattern rule: make never looks up implicit rules for phony targets.
 build-native build-win32 build-win64 build-web build-asan build-tsan build-fuzz: build-%: deps
@@ -27,8 +27,18 @@ test: build-native build-win32 build-win64 build-asan build-tsan build-fuzz dist
 	ctest --preset tsan
 	ctest --preset fuzz
 
-run: build-win32
+# The 32-bit saver alone, shown under Wine.
+run:
+	@./scripts/install-deps.sh run
+	cmake --preset win32 >/dev/null
+	cmake --build --preset win32 --target quillant wgl-probe
 	./scripts/run-saver
+
+# The Linux package alone, with the native tool chain: what a distribution
+# builds.
+deb:
+	@./scripts/install-deps.sh deb
+	./scripts/make-deb dist
 
 # The page, in dist/web/: what any static file server serves as it is.
 web: build-web

@@ -1,40 +1,69 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Installs, from Debian's archive, every package that building and testing Quillant
-# needs. The same packages on every machine; where the kernel cannot run 32-bit
-# programs, setup-wine32.sh then adds what emulating them takes. Idempotent: it
-# asks apt only for what is missing, and does nothing when all is there. Runs as
-# root, or through sudo otherwise.
+# Installs, from Debian's archive, the packages that one of Quillant's ways in
+# needs, and nothing else:
+#
+#   install-deps.sh [--list] [run | deb | test]
+#
+#   run   make run: the 32-bit Windows saver built and shown under Wine
+#   deb   make deb: the Linux package, with the native tool chain alone
+#   test  make test (the default): every build and every test
+#
+# The same packages on every machine; where the kernel cannot run 32-bit
+# programs, setup-wine32.sh then adds what emulating them takes. Idempotent:
+# it asks apt only for what is missing, and does nothing when all is there.
+# Runs as root, or through sudo otherwise. --list prints the set's packages
+# and installs nothing.
 set -euo pipefail
 
-native=(
-  build-essential cmake ninja-build pkg-config
-  clang libclang-rt-14-dev
-  googletest libgtest-dev libbenchmark-dev
-  libgl1-mesa-dev libglu1-mesa-dev libosmesa6-dev libpng-dev
-  libx11-dev libgl-dev libxml2-utils
+listing=0
+if [ "${1:-}" = --list ]; then
+  listing=1
+  shift
+fi
+set_name=${1:-test}
+
+# The Linux package: the native tool chain and the libraries that the hack
+# and the build's native tools link (a source package's Build-Depends), and
+# file, with which CPack finds the programs whose libraries it lists.
+deb=(
+  build-essential cmake ninja-build pkg-config file
+  libgl1-mesa-dev libglu1-mesa-dev libosmesa6-dev libpng-dev libx11-dev libgl-dev
+)
+# The 32-bit saver under Wine, in the 64-bit prefix that the tests share, with
+# the 32-bit OpenGL it draws with, the private display it is shown on and
+# what takes and judges the screenshot; GoogleTest's sources, which the
+# Windows build compiles its tests from.
+run=(
+  cmake ninja-build googletest
   g++-mingw-w64-i686-posix mingw-w64-i686-dev
-  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev nsis
-)
-# The Linux package and the lockers it is tried under: lintian, groff for
-# the man page, xsecurelock, and xrandr and xrdb for its monitors and its
-# reading of ~/.xscreensaver.
-linux_package=(
-  lintian groff-base xsecurelock x11-xserver-utils
-)
-# The browser page: emscripten, whose optimiser runs on Node, and Chromium,
-# which its tests drive headless.
-web=(
-  emscripten nodejs chromium
-)
-# Wine for both kinds of Windows program in one 64-bit prefix, each with the
-# OpenGL of its own word size, and the display the tests run them on.
-windows_tests=(
   wine wine64 wine32:i386
-  libgl1 libglx-mesa0 libgl1-mesa-dri
   libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386
   xvfb xauth xdotool x11-utils imagemagick
 )
+# Everything else that make test builds and runs: clang with its sanitizer
+# runtime, GoogleTest and Google Benchmark, xmllint for the hack's settings,
+# the 64-bit cross compiler and NSIS, the 64-bit Wine's OpenGL; lintian,
+# groff, xsecurelock with xrandr and xrdb for the package and its lockers;
+# emscripten, whose optimiser runs on Node, and Chromium for the page.
+test=(
+  "${deb[@]}" "${run[@]}"
+  clang libclang-rt-14-dev libgtest-dev libbenchmark-dev libxml2-utils
+  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev nsis
+  libgl1 libglx-mesa0 libgl1-mesa-dri
+  lintian groff-base xsecurelock x11-xserver-utils
+  emscripten nodejs chromium
+)
+case "$set_name" in
+  run) wanted=("${run[@]}") ;;
+  deb) wanted=("${deb[@]}") ;;
+  test) wanted=("${test[@]}") ;;
+  *) echo "usage: install-deps.sh [--list] [run | deb | test]" >&2; exit 2 ;;
+esac
+if [ "$listing" = 1 ]; then
+  printf '%s\n' "${wanted[@]}"
+  exit 0
+fi
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -46,25 +75,27 @@ installed() {
 }
 
 missing=()
-for pkg in "${native[@]}" "${linux_package[@]}" "${web[@]}" "${windows_tests[@]}"; do
+for pkg in "${wanted[@]}"; do
   installed "$pkg" || missing+=("$pkg")
 done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "install-deps: installing ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  if [[ " ${missing[*]}" == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     as_root dpkg --add-architecture i386
   fi
   as_root apt-get update -q
   as_root apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
+[ "$set_name" = deb ] && exit 0
+
 # The page tests' driver, puppeteer-core at the version of the lock file,
 # from the npm registry; again only when the lock file changed.
 lock=tests/web/package-lock.json
 installed_lock=tests/web/node_modules/.quillant-lock.json
 cd "$(dirname "$0")/.."
-if ! cmp -s "$lock" "$installed_lock"; then
+if [ "$set_name" = test ] && ! cmp -s "$lock" "$installed_lock"; then
   echo "install-deps: installing the page tests' npm packages"
   command -v npm >/dev/null || as_root apt-get install -y -q --no-install-recommends npm
   npm ci --prefix tests/web --no-audit --no-fund --loglevel=error
