@@ -4,8 +4,8 @@
 SHELL := /bin/bash
 .SHELLFLAGS := -euo pipefail -c
 
-.PHONY: all deps test run bench deb dist web clean
-.PHONY: build-native build-win32 build-win64 build-web build-asan build-tsan build-fuzz
+.PHONY: all deps test run bench deb dist release web clean
+.PHONY: build-native build-win32 build-win64 build-asan build-tsan build-fuzz
 
 all: build-native build-win32 build-win64
 
@@ -13,7 +13,7 @@ deps:
 	@./scripts/install-deps.sh test
 
 # A static pattern rule: make never looks up implicit rules for phony targets.
-build-native build-win32 build-win64 build-web build-asan build-tsan build-fuzz: build-%: deps
+build-native build-win32 build-win64 build-asan build-tsan build-fuzz: build-%: deps
 	cmake --preset $* >/dev/null
 	cmake --build --preset $*
 
@@ -41,7 +41,10 @@ deb:
 	./scripts/make-deb dist
 
 # The page, in dist/web/: what any static file server serves as it is.
-web: build-web
+web:
+	@./scripts/install-deps.sh web
+	cmake --preset web >/dev/null
+	cmake --build --preset web
 	rm -rf dist/web
 	mkdir -p dist
 	cp -r build/web/page dist/web
@@ -50,6 +53,10 @@ web: build-web
 dist: build-win32 build-win64
 	./scripts/make-dist build/win32 build/win64 dist
 	./scripts/make-deb dist
+
+# Everything that users download, into dist/, with SHA256SUMS.
+release: build-win32 build-win64 web
+	./scripts/make-release dist
 
 bench: build-native web
 	./build/native/bench/quillant_bench

@@ -3,11 +3,13 @@
 # Installs, from Debian's archive, the packages that one of Quillant's ways in
 # needs, and nothing else:
 #
-#   install-deps.sh [--list] [run | deb | test]
+#   install-deps.sh [--list] [run | deb | web | test]
 #
 #   run   make run: the 32-bit Windows saver built and shown under Wine
 #   deb   make deb: the Linux package, with the native tool chain alone
-#   test  make test (the default): every build and every test
+#   web   make web: the page, with emscripten
+#   test  make test (the default): every build and every test, and make
+#         release
 #
 # The same packages on every machine; where the kernel cannot run 32-bit
 # programs, setup-wine32.sh then adds what emulating them takes. Idempotent:
@@ -41,24 +43,27 @@ run=(
   libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386
   xvfb xauth xdotool x11-utils imagemagick
 )
+# The page: emscripten, whose optimiser runs on Node.
+web=(cmake ninja-build emscripten nodejs)
 # Everything else that make test builds and runs: clang with its sanitizer
 # runtime, GoogleTest and Google Benchmark, xmllint for the hack's settings,
 # the 64-bit cross compiler and NSIS, the 64-bit Wine's OpenGL; lintian,
 # groff, xsecurelock with xrandr and xrdb for the package and its lockers;
-# emscripten, whose optimiser runs on Node, and Chromium for the page.
+# Chromium, which drives the page's tests.
 test=(
-  "${deb[@]}" "${run[@]}"
+  "${deb[@]}" "${run[@]}" "${web[@]}"
   clang libclang-rt-14-dev libgtest-dev libbenchmark-dev libxml2-utils
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev nsis
   libgl1 libglx-mesa0 libgl1-mesa-dri
   lintian groff-base xsecurelock x11-xserver-utils
-  emscripten nodejs chromium
+  chromium
 )
 case "$set_name" in
   run) wanted=("${run[@]}") ;;
   deb) wanted=("${deb[@]}") ;;
+  web) wanted=("${web[@]}") ;;
   test) wanted=("${test[@]}") ;;
-  *) echo "usage: install-deps.sh [--list] [run | deb | test]" >&2; exit 2 ;;
+  *) echo "usage: install-deps.sh [--list] [run | deb | web | test]" >&2; exit 2 ;;
 esac
 if [ "$listing" = 1 ]; then
   printf '%s\n' "${wanted[@]}"
@@ -88,19 +93,22 @@ if [ ${#missing[@]} -gt 0 ]; then
   as_root apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-[ "$set_name" = deb ] && exit 0
+case "$set_name" in deb | web) exit 0 ;; esac
 
-# The page tests' driver, puppeteer-core at the version of the lock file,
-# from the npm registry; again only when the lock file changed.
-lock=tests/web/package-lock.json
-installed_lock=tests/web/node_modules/.quillant-lock.json
+# The page tests' driver, puppeteer-core, and the workflows' checker,
+# action-validator, at the versions of their lock files, from the npm
+# registry; again only when a lock file changed.
 cd "$(dirname "$0")/.."
-if [ "$set_name" = test ] && ! cmp -s "$lock" "$installed_lock"; then
-  echo "install-deps: installing the page tests' npm packages"
-  command -v npm >/dev/null || as_root apt-get install -y -q --no-install-recommends npm
-  npm ci --prefix tests/web --no-audit --no-fund --loglevel=error
-  cp "$lock" "$installed_lock"
-fi
+for folder in tests/web tests/workflows; do
+  lock=$folder/package-lock.json
+  installed_lock=$folder/node_modules/.quillant-lock.json
+  if [ "$set_name" = test ] && ! cmp -s "$lock" "$installed_lock"; then
+    echo "install-deps: installing the npm packages of $folder"
+    command -v npm >/dev/null || as_root apt-get install -y -q --no-install-recommends npm
+    npm ci --prefix "$folder" --no-audit --no-fund --loglevel=error
+    cp "$lock" "$installed_lock"
+  fi
+done
 
 # What emulating 32-bit programs takes, where the kernel cannot run them.
 ./scripts/setup-wine32.sh

@@ -11,6 +11,8 @@
 #include "web/page_gl.h"
 #include "web/page_options.h"
 
+#include "quillant_version.h"
+
 #include <emscripten.h>
 #include <emscripten/console.h>
 #include <emscripten/html5.h>
@@ -177,6 +179,7 @@ int main() {
     p.options = command.options;
     p.pacer = frame_pacer(p.options.frame_period_us);
     set_diagnostics_sink(p.options.verbose ? write_to_console : discard_diagnostics);
+    diagnose(diagnostic_stream::error, "quillant %s", version);
     const std::uint32_t seed = p.options.seed.value_or(instance_seed());
     diagnose(diagnostic_stream::error, "quillant: seed %u", static_cast<unsigned>(seed));
 

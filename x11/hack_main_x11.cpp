@@ -178,6 +178,10 @@ int main(int argc, char** argv) {
         std::fputs(hack_usage(), stdout);
         return 0;
     }
+    if (command.options.version) {
+        std::fputs(hack_version().c_str(), stdout);
+        return 0;
+    }
     if (command.options.add_to_xscreensaver) {
         const char* home = std::getenv("HOME");
         const passwd* user = home == nullptr ? getpwuid(getuid()) : nullptr;

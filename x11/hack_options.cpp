@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "x11/hack_options.h"
 
+#include "quillant_version.h"
+
 #include <cstddef>
 
 namespace quillant {
@@ -64,6 +66,8 @@ hack_command read_hack_command(const std::vector<std::string>& arguments,
             options.verbose = true;
         } else if (name == "help" || name == "h") {
             options.help = true;
+        } else if (name == "version") {
+            options.version = true;
         } else if (name == "add-to-xscreensaver") {
             options.add_to_xscreensaver = true;
         } else if (name == "window-id" || name == "geometry" || name == "delay" ||
@@ -111,7 +115,7 @@ const char* hack_usage() {
     return "usage: quillant [--window | --root | --window-id ID] [--geometry WxH]\n"
            "                [--delay MICROSECONDS] [--seed N] [--fps] [--verbose]\n"
            "                [--display NAME]\n"
-           "       quillant --add-to-xscreensaver\n"
+           "       quillant --add-to-xscreensaver | --help | --version\n"
            "\n"
            "Draws Quillant's roses with OpenGL, as an XScreenSaver hack.\n"
            "  --window          a window of its own (the default); Escape or q ends it\n"
@@ -127,7 +131,10 @@ const char* hack_usage() {
            "  --display NAME    the X display to draw on, as :0 or host:1 ($DISPLAY)\n"
            "  --add-to-xscreensaver  add the hack to the end of the list in\n"
            "                    ~/.xscreensaver, keeping the old text in ~/.xscreensaver.bak\n"
+           "  --version         the version\n"
            "Options take one dash or two.\n";
 }
+
+std::string hack_version() { return std::string("quillant ") + version + "\n"; }
 
 }  // namespace quillant

@@ -38,6 +38,7 @@ struct hack_options {
     bool show_fps = false;
     bool verbose = false;
     bool help = false;
+    bool version = false;
     // Add the hack to the user's ~/.xscreensaver, and draw nothing.
     bool add_to_xscreensaver = false;
     // The X display to open; empty for $DISPLAY.
@@ -62,5 +63,8 @@ bool parse_window_id(const std::string& text, std::uint32_t& id);
 
 // The usage text, for --help.
 const char* hack_usage();
+
+// The version line, for --version.
+std::string hack_version();
 
 }  // namespace quillant

@@ -24,6 +24,9 @@ import path from 'node:path';
 import { launch, serve } from './browser.mjs';
 
 const [caseName, pageDir, work, viewMatrices, snapshot] = process.argv.slice(2);
+// The version, as the top-level CMakeLists.txt writes it once.
+const version = fs.readFileSync(new URL('../../CMakeLists.txt', import.meta.url), 'utf8')
+  .match(/project\(quillant\s+VERSION\s+([0-9.]+)/)[1];
 
 function fail(message) {
   console.log(`FAIL: ${message}`);
@@ -199,11 +202,12 @@ async function runCase() {
         const { page, record } = await open(await newBrowser(), origin, '?verbose', { width: 320, height: 240 });
         const line = await waitFor(30, () => record.console.find((m) => m.text.startsWith('quillant: seed '))?.text);
         if (!line) fail('no seed line with ?verbose');
+        if (record.console[0]?.text !== `quillant ${version}`) fail(`the first line is not the version: ${record.console[0]?.text}`);
         seeds.push(line);
         await page.close();
       }
       if (seeds[0] === seeds[1]) fail(`two loads without a seed took the same one: ${seeds[0]}`);
-      ok(`without a seed, each load takes its own: ${seeds.join(', ')}`);
+      ok(`without a seed, each load takes its own: ${seeds.join(', ')}, after the version line, quillant ${version}`);
 
       // The native build, driven as quillant-snapshot drives it: its lines,
       // standard error and output apart, against the page's.
@@ -214,7 +218,7 @@ async function runCase() {
       const err = fs.readFileSync(snapshotErr, 'utf8').split('\n').filter((l) => !l.startsWith('quillant-snapshot:'));
       const isRoseLine = (line) => line === 'traj_rose:' || line.startsWith('\t') || line === '';
       const pageOut = runs[0].filter(isRoseLine);
-      const pageErr = runs[0].filter((line) => !isRoseLine(line) && !line.startsWith('quillant: seed'));
+      const pageErr = runs[0].filter((line) => !isRoseLine(line) && !line.startsWith('quillant'));
       // NOTE: the page's maths library (musl's, in the WebAssembly) and the
       // native one (glibc's) may round a single-precision logarithm,
       // exponential or hypotenuse differently in the last bit, which shows in

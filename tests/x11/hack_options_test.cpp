@@ -33,7 +33,7 @@ TEST(HackOptions, EveryOptionTakesOneDashOrTwo) {
             Read({dashes + "fps", dashes + "verbose", dashes + "delay", "20000",
                   dashes + "geometry", "640x480", dashes + "display", ":3",
                   dashes + "window-id", "0x2a00007", dashes + "seed", "4294967295",
-                  dashes + "add-to-xscreensaver"});
+                  dashes + "add-to-xscreensaver", dashes + "version"});
         ASSERT_EQ(command.error, "") << dashes;
         const hack_options& options = command.options;
         EXPECT_TRUE(options.show_fps);
@@ -46,6 +46,7 @@ TEST(HackOptions, EveryOptionTakesOneDashOrTwo) {
         EXPECT_EQ(options.window, 0x2a00007u);
         EXPECT_EQ(options.seed, 4294967295u);
         EXPECT_TRUE(options.add_to_xscreensaver);
+        EXPECT_TRUE(options.version);
     }
 }
 
