@@ -48,6 +48,7 @@ web:
 	rm -rf dist/web
 	mkdir -p dist
 	cp -r build/web/page dist/web
+	cp build/web/quillant.html dist/quillant.html
 
 # The Windows installer and zip, and the Linux package, in dist/.
 dist: build-win32 build-win64

@@ -51,6 +51,8 @@ struct page {
     std::int32_t height = 0;
     double pixel_ratio = 0.0;
     std::uint32_t frames_drawn = 0;
+    // True from the loss of the WebGL context until the browser gives it back.
+    bool context_lost = false;
     // Frames since the overlay's figure was last taken, and since when.
     int frames = 0;
     double counted_since_ms = -1.0;
@@ -130,6 +132,7 @@ std::string view_json(const frame_view& view) {
 // One animation frame of the browser: the scene's frame when it is due.
 EM_BOOL animation_frame(double time_ms, void* data) {
     page& p = *static_cast<page*>(data);
+    if (p.context_lost) return EM_TRUE;
     const auto now_us = static_cast<std::int64_t>(time_ms * 1000.0);
     if (p.pacer.wait_us(now_us + frame_slack_us) > 0) return EM_TRUE;
     follow_size(p);
@@ -144,6 +147,26 @@ EM_BOOL animation_frame(double time_ms, void* data) {
     // A hidden page has no animation frames; back, it draws the frame that is
     // due and goes on from there.
     p.pacer.drawn(now_us);
+    return EM_TRUE;
+}
+
+// The GPU was reset or taken away: the scene waits as it is, roses, camera
+// and search, and the browser is asked to give the context back.
+EM_BOOL lose_context(int, const void*, void* data) {
+    static_cast<page*>(data)->context_lost = true;
+    return EM_TRUE;  // NOTE: prevents the default, without which no context comes back
+}
+
+// The context is back, empty: its shaders and buffer are made again, and the
+// next frame sets the view up again for the same roses.
+EM_BOOL restore_context(int, const void*, void* data) {
+    page& p = *static_cast<page*>(data);
+    if (!start_page_gl()) {
+        show_message("Quillant lost WebGL, and this browser did not give it back.");
+        return EM_TRUE;
+    }
+    p.width = 0;
+    p.context_lost = false;
     return EM_TRUE;
 }
 
@@ -201,6 +224,8 @@ int main() {
     }
 
     p.drawn = std::make_unique<scene>(seed, search_driver::slices);
+    emscripten_set_webglcontextlost_callback(canvas, &p, EM_FALSE, lose_context);
+    emscripten_set_webglcontextrestored_callback(canvas, &p, EM_FALSE, restore_context);
     if (p.options.show_fps) EM_ASM({ document.getElementById('fps').hidden = false; });
     emscripten_request_animation_frame_loop(animation_frame, &p);
     return 0;

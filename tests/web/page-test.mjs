@@ -15,6 +15,11 @@
 //   no_webgl      a message, not a blank canvas or an exception
 //   hidden        a hidden page draws nothing, and no burst on return
 //   fullscreen    F and a double click; the pointer goes when still
+//   single_file   quillant.html from file://: the served page's roses for a seed
+//   from_file     index.html from file://, which cannot start: a message
+//   context_loss  the WebGL context lost and given back, twenty times: the
+//                 same roses go on, no error, no growth in memory
+//   phone         a phone's screen turned, and a double tap for full screen
 //
 // Every wait is bounded; nothing is timed.
 import { execFileSync } from 'node:child_process';
@@ -350,6 +355,135 @@ async function runCase() {
       if (!(await waitFor(10, isFull))) fail('the button did not make the page full screen');
       ok('a double click leaves full screen, the button enters it');
       expectNoErrors(record, 'around full screen');
+      break;
+    }
+
+    case 'single_file': {
+      const single = path.resolve(pageDir, '..', 'quillant.html');
+      if (!fs.existsSync(single)) fail(`no ${single}: run make web`);
+      const query = '?seed=60&verbose&delay=0';
+      const runs = [];
+      for (const where of [`file://${single}${query}`, `${origin}/${query}`]) {
+        const page = await (await newBrowser()).newPage();
+        const record = { console: [], errors: [], requests: [] };
+        page.on('console', (message) => record.console.push({ type: message.type(), text: message.text() }));
+        page.on('pageerror', (error) => record.errors.push(String(error)));
+        page.on('request', (request) => record.requests.push(request.url()));
+        await page.setViewport({ width: 320, height: 240 });
+        await page.goto(where, { waitUntil: 'load' });
+        const lines = await waitFor(120, () => firstRoses(record, 2));
+        if (!lines) fail(`${where} described no second rose`);
+        expectNoErrors(record, `at ${where}`);
+        runs.push({ lines, record });
+      }
+      if (runs[0].lines.join('\n') !== runs[1].lines.join('\n')) fail('the single file and the served page gave different diagnostics');
+      const fetched = runs[0].record.requests.filter((url) => !url.startsWith('file://') && !url.startsWith('data:'));
+      if (fetched.length) fail(`the single file fetched ${fetched.join(' ')}`);
+      const size = fs.statSync(single).size;
+      ok(`quillant.html (${size} bytes) from file:// draws the served page's roses for seed 60: the same ${runs[0].lines.length} lines, nothing fetched`);
+      break;
+    }
+
+    case 'from_file': {
+      const index = path.resolve(pageDir, 'index.html');
+      const page = await (await newBrowser()).newPage();
+      const record = { console: [], errors: [] };
+      page.on('console', (message) => record.console.push({ type: message.type(), text: message.text() }));
+      page.on('pageerror', (error) => record.errors.push(String(error)));
+      await page.goto(`file://${index}`, { waitUntil: 'load' });
+      const message = await waitFor(30, () => page.evaluate(() => {
+        const element = document.getElementById('message');
+        return element.hidden ? null : element.textContent;
+      }));
+      if (!message) fail('opened from a file, the page stays blank without a word');
+      if (!message.includes('quillant.html') || !message.includes('http.server')) fail(`the message does not say what to do: ${message}`);
+      await sleep(1000);
+      const errors = record.console.filter((m) => m.type === 'error' && m.text.startsWith('quillant:'));
+      if (errors.length !== 1) fail(`${errors.length} errors of the page's own in the console, not 1`);
+      if (record.errors.length) fail(`uncaught exceptions: ${record.errors.join(' | ')}`);
+      await page.screenshot({ path: path.join(work, 'from-file.png') });
+      ok(`opened from a file it says: ${message} (and once in the console: ${errors[0].text})`);
+      break;
+    }
+
+    case 'context_loss': {
+      const query = '?seed=60&verbose&delay=0';
+      // What the page describes without a loss, to hold the rest against.
+      const { page: plain, record: plainRecord } = await open(await newBrowser(), origin, query, { width: 320, height: 240 });
+      const expected = await waitFor(120, () => firstRoses(plainRecord, 3));
+      if (!expected) fail('no third rose without a loss');
+      await plain.close();
+
+      const { page, record } = await open(await newBrowser(), origin, query, { width: 320, height: 240 });
+      if (!(await waitFor(120, () => firstRoses(record, 1)))) fail('no first rose');
+      // The extension as the context had it: a lost context gives none.
+      const lose = (how) => page.evaluate((how) => {
+        window.loser ??= document.getElementById('canvas').getContext('webgl').getExtension('WEBGL_lose_context');
+        if (how === 'lose') window.loser.loseContext(); else window.loser.restoreContext();
+      }, how);
+      const memory = () => page.evaluate(() => Module.HEAP8.length);
+      const heapBefore = await memory();
+      for (let loss = 1; loss <= 20; loss++) {
+        await lose('lose');
+        const lostAt = await waitFor(10, async () => (await page.evaluate(() => document.getElementById('canvas').getContext('webgl').isContextLost())) && framesDrawn(page));
+        if (!lostAt) fail(`loss ${loss} did not lose the context`);
+        const linesAtLoss = record.console.length;
+        await sleep(300);
+        if ((await framesDrawn(page)) !== lostAt) fail(`frames were drawn without a context at loss ${loss}`);
+        if (record.console.length !== linesAtLoss) fail(`the search went on without a context at loss ${loss}`);
+        if (loss === 1) await page.screenshot({ path: path.join(work, 'lost.png') });
+        await lose('restore');
+        if (!(await waitFor(10, async () => (await framesDrawn(page)) > lostAt + 2))) fail(`no frames after restore ${loss}`);
+      }
+      if (!(await waitForRoses(page, path.join(work, 'restored.png')))) fail('no roses after the context came back');
+      const lines = await waitFor(120, () => firstRoses(record, 3));
+      if (!lines) fail('no third rose after the losses');
+      if (lines.join('\n') !== expected.join('\n')) fail('the roses after the losses are not those of the same seed without them');
+      const heapAfter = await memory();
+      if (heapAfter !== heapBefore) fail(`the WebAssembly memory grew from ${heapBefore} to ${heapAfter} bytes over 20 losses`);
+      expectNoErrors(record, 'around the losses');
+      ok(`20 losses of the context: nothing drawn or searched while lost, roses again after each (restored.png), the same ${lines.length} diagnostic lines as without a loss, the memory ${heapAfter} bytes throughout`);
+      break;
+    }
+
+    case 'phone': {
+      const browser = await newBrowser();
+      const page = await browser.newPage();
+      const record = { console: [], errors: [] };
+      page.on('console', (message) => record.console.push({ type: message.type(), text: message.text() }));
+      page.on('pageerror', (error) => record.errors.push(String(error)));
+      const portrait = { width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true };
+      await page.setViewport(portrait);
+      await page.goto(`${origin}/?seed=4`, { waitUntil: 'load' });
+      if (!(await waitForRoses(page, path.join(work, 'portrait.png')))) fail('no roses upright');
+      const centred = async (width, height) => {
+        const view = await waitFor(30, async () => {
+          const seen = await lastView(page);
+          return seen && seen.width === width && seen.height === height ? seen : null;
+        });
+        if (!view) fail(`the roses were not laid out for ${width} x ${height}`);
+        const [w, h] = await canvasSize(page);
+        if (w !== width || h !== height) fail(`the buffer is ${w} x ${h}, not ${width} x ${height}`);
+        const x = view.position[0];
+        const y = view.position[1];
+        // The eye circles the centre: its x and y stay within the field's.
+        if (!(Math.abs(x - width / 2) <= 3.5 * height && Math.abs(y - height / 2) <= 3.5 * height)) fail(`the view is off centre: ${x}, ${y}`);
+      };
+      await centred(1170, 2532);
+      await page.setViewport({ ...portrait, width: 844, height: 390, isLandscape: true });
+      await centred(2532, 1170);
+      if (!(await waitForRoses(page, path.join(work, 'landscape.png')))) fail('no roses turned');
+      ok('390 x 844 at 3 pixels a point, turned: the buffer follows (1170 x 2532, then 2532 x 1170), the roses laid out for each');
+      const isFull = () => page.evaluate(() => document.fullscreenElement !== null);
+      await page.touchscreen.tap(400, 200);
+      await page.touchscreen.tap(400, 200);
+      if (!(await waitFor(10, isFull))) fail('a double tap did not make the page full screen');
+      await sleep(600);
+      await page.touchscreen.tap(400, 200);
+      await page.touchscreen.tap(400, 200);
+      if (!(await waitFor(10, async () => !(await isFull())))) fail('a double tap did not leave full screen');
+      expectNoErrors(record, 'on a phone');
+      ok('a double tap enters full screen and another leaves it');
       break;
     }
 
