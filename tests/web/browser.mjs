@@ -7,10 +7,13 @@ import path from 'node:path';
 
 import puppeteer from 'puppeteer-core';
 
-// Serves the files of `root` on 127.0.0.1 at a free port, as any static
-// server would: no special headers, the usual types.
-export function serve(root) {
-  const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
+// Serves the files of `root` on 127.0.0.1 at the port, or a free one, as any
+// static server would: no special headers, the usual types.
+export function serve(root, port = 0) {
+  const types = {
+    '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm',
+    '.webmanifest': 'application/manifest+json', '.png': 'image/png', '.txt': 'text/plain',
+  };
   const server = http.createServer((request, response) => {
     const name = new URL(request.url, 'http://page').pathname;
     const file = path.join(root, name === '/' ? 'index.html' : path.normalize(name));
@@ -24,7 +27,7 @@ export function serve(root) {
       response.end(data);
     });
   });
-  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
+  return new Promise((resolve) => server.listen(port, '127.0.0.1', () => resolve(server)));
 }
 
 // Debian's Chromium, headless, as root, with software WebGL, and without the

@@ -20,6 +20,8 @@
 //   context_loss  the WebGL context lost and given back, twenty times: the
 //                 same roses go on, no error, no growth in memory
 //   phone         a phone's screen turned, and a double tap for full screen
+//   installable   installable, offline from its service worker once the
+//                 server is gone, and a new version's files on the next load
 //
 // Every wait is bounded; nothing is timed.
 import { execFileSync } from 'node:child_process';
@@ -484,6 +486,51 @@ async function runCase() {
       if (!(await waitFor(10, async () => !(await isFull())))) fail('a double tap did not leave full screen');
       expectNoErrors(record, 'on a phone');
       ok('a double tap enters full screen and another leaves it');
+      break;
+    }
+
+    case 'installable': {
+      // A copy of the page on a server of the case's own, which it stops and
+      // starts again with a new version.
+      const copy = path.join(work, 'page');
+      fs.cpSync(pageDir, copy, { recursive: true });
+      let own = await serve(copy);
+      const port = own.address().port;
+      const at = `http://127.0.0.1:${port}`;
+      const { page, record } = await open(await newBrowser(), at, '?seed=4');
+      await waitFor(30, () => page.evaluate(() => navigator.serviceWorker.ready.then(() => navigator.serviceWorker.controller !== null || true)));
+      const client = await page.target().createCDPSession();
+      const { installabilityErrors } = await client.send('Page.getInstallabilityErrors');
+      if (installabilityErrors.length) fail(`not installable: ${JSON.stringify(installabilityErrors)}`);
+      const manifest = await client.send('Page.getAppManifest');
+      ok(`installable, with no installability error (manifest ${manifest.url})`);
+      const cacheNames = () => page.evaluate(() => caches.keys());
+      const cached = await waitFor(30, async () => (await cacheNames()).includes(`quillant-${version}`));
+      if (!cached) fail(`no cache quillant-${version}: ${await cacheNames()}`);
+
+      // Offline: the server is gone, the service worker answers.
+      own.closeAllConnections();
+      await new Promise((resolve) => own.close(resolve));
+      await page.reload({ waitUntil: 'load' });
+      if (!(await waitForRoses(page, path.join(work, 'offline.png')))) fail('without its server the page draws no roses');
+      ok('with its server gone, a reload draws roses from the service worker: offline.png');
+
+      // A new version: its service worker takes the new files, the old cache goes.
+      const next = `quillant-${version}-next`;
+      const worker = path.join(copy, 'sw.js');
+      fs.writeFileSync(worker, fs.readFileSync(worker, 'utf8').replace(`'quillant-${version}'`, `'${next}'`));
+      own = await serve(copy, port);
+      await page.reload({ waitUntil: 'load' });
+      const replaced = await waitFor(30, async () => {
+        const names = await cacheNames();
+        return names.length === 1 && names[0] === next ? names : null;
+      });
+      own.closeAllConnections();
+      own.close();
+      if (!replaced) fail(`the new version did not replace the cache: ${await cacheNames()}`);
+      const errors = record.console.filter((m) => m.type === 'error').map((m) => m.text);
+      if (record.errors.length || errors.length) fail(`errors: ${[...record.errors, ...errors].join(' | ')}`);
+      ok(`a new version's service worker replaces the cache on the next load: ${replaced.join(', ')}`);
       break;
     }
 
