@@ -16,7 +16,6 @@ constexpr GLfloat rose_line_width = 2.0f;
 }  // namespace
 
 void render_frame(ball_camera& scene) {
-
     // Set the fixed state, which every frame relies on.
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
