@@ -49,14 +49,15 @@ web=(cmake ninja-build emscripten nodejs)
 # runtime, GoogleTest and Google Benchmark, xmllint for the hack's settings,
 # the 64-bit cross compiler and NSIS, the 64-bit Wine's OpenGL; lintian,
 # groff, xsecurelock with xrandr and xrdb for the package and its lockers;
-# Chromium, which drives the page's tests.
+# the three browser engines that the page's tests run it in: Chromium,
+# Firefox ESR and WebKitGTK's WebDriver with its MiniBrowser.
 test=(
   "${deb[@]}" "${run[@]}" "${web[@]}"
   clang libclang-rt-14-dev libgtest-dev libbenchmark-dev libxml2-utils
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev nsis
   libgl1 libglx-mesa0 libgl1-mesa-dri
   lintian groff-base xsecurelock x11-xserver-utils
-  chromium
+  chromium firefox-esr webkit2gtk-driver
 )
 case "$set_name" in
   run) wanted=("${run[@]}") ;;

@@ -129,10 +129,18 @@ std::string view_json(const frame_view& view) {
     return json + '}';
 }
 
+// Whether the page is out of sight (another tab, a minimised window).
+bool page_hidden() {
+    EmscriptenVisibilityChangeEvent visibility;
+    return emscripten_get_visibility_status(&visibility) == EMSCRIPTEN_RESULT_SUCCESS &&
+           visibility.hidden;
+}
+
 // One animation frame of the browser: the scene's frame when it is due.
 EM_BOOL animation_frame(double time_ms, void* data) {
     page& p = *static_cast<page*>(data);
-    if (p.context_lost) return EM_TRUE;
+    // NOTE: Firefox still gives a hidden tab an animation frame a second or so.
+    if (p.context_lost || page_hidden()) return EM_TRUE;
     const auto now_us = static_cast<std::int64_t>(time_ms * 1000.0);
     if (p.pacer.wait_us(now_us + frame_slack_us) > 0) return EM_TRUE;
     follow_size(p);
