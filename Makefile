@@ -17,10 +17,14 @@ build-native build-win32 build-win64 build-asan build-tsan build-fuzz: build-%: 
 	cmake --preset $* >/dev/null
 	cmake --build --preset $*
 
-# wine-check says what is missing before any Windows test depends on it.
+# wine-check says what is missing before any Windows test depends on it. The
+# page's runs in Firefox and in WebKit go side by side, as each mostly waits
+# on its page's frames.
+other_engines := ^page[.](firefox|webkit)$$
 test: build-native build-win32 build-win64 build-asan build-tsan build-fuzz dist web
 	./scripts/wine-check 32 build/win32/tools/wgl-probe.exe 64 build/win64/tools/wgl-probe.exe
-	ctest --preset native
+	ctest --preset native -E '$(other_engines)'
+	ctest --preset native -R '$(other_engines)' -j2
 	ctest --preset win32
 	ctest --preset win64
 	ctest --preset asan

@@ -154,13 +154,19 @@ class WebKitPage {
       throw new Error(`WebKit here has the pixel ratio of its start (${this.browser.scale}), not ${deviceScaleFactor}`);
     }
     let rect = { width, height };
-    for (let tries = 0; tries < 3; tries++) {
+    let inner;
+    for (let tries = 0; tries < 5; tries++) {
       await this.command('POST', '/window/rect', rect);
-      const [innerWidth, innerHeight] = await this.evaluate(() => [innerWidth, innerHeight]);
-      if (innerWidth === width && innerHeight === height) return;
-      rect = { width: rect.width + width - innerWidth, height: rect.height + height - innerHeight };
+      // NOTE: a busy or new window takes a moment to lay its page out anew.
+      for (let polls = 0; polls < 20; polls++) {
+        inner = await this.evaluate(() => [innerWidth, innerHeight]);
+        if (inner[0] === width && inner[1] === height) return;
+        if (polls >= 2 && inner[0] === rect.width) break;
+        await sleep(100);
+      }
+      rect = { width: rect.width + width - inner[0], height: rect.height + height - inner[1] };
     }
-    throw new Error(`the viewport is not ${width} x ${height}`);
+    throw new Error(`the viewport is ${inner.join(' x ')}, not ${width} x ${height}`);
   }
 
   // The window minimised, which hides the page, and shown again.
