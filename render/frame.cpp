@@ -15,7 +15,7 @@ constexpr GLfloat rose_line_width = 2.0f;
 
 }  // namespace
 
-void render_frame(ball_camera& scene) {
+void render_frame(ball_camera& scene, float line_scale) {
     // Set the fixed state, which every frame relies on.
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -28,13 +28,13 @@ void render_frame(ball_camera& scene) {
     advance_scene(scene);
     {
         platform::scoped_lock held(scene.roses.lock);
-        for (const auto& rose : scene.roses.roses) draw_rose(*rose);
+        for (const auto& rose : scene.roses.roses) draw_rose(*rose, line_scale);
         glFlush();
     }
     glPopMatrix();
 }
 
-void draw_rose(const traj_rose& rose) {
+void draw_rose(const traj_rose& rose, float line_scale) {
     const auto n = static_cast<std::int32_t>(rose.vertices.size());
     const std::int32_t p = rose.progress;
     const std::int32_t c0 = rose.slot.n;
@@ -57,7 +57,7 @@ void draw_rose(const traj_rose& rose) {
     if (count < 2) return;
 
     // Draw straight from the rose's arrays, the window chosen by offsets.
-    glLineWidth(rose_line_width);
+    glLineWidth(rose_line_width * line_scale);
     glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(rgba), &rose.colours[colour]);
     glVertexPointer(3, GL_FLOAT, sizeof(vertex), &rose.vertices[first]);
     glEnableClientState(GL_VERTEX_ARRAY);

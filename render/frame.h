@@ -9,12 +9,13 @@
 namespace quillant {
 
 // Renders one frame into the current GL context: clears, advances the scene
-// and draws the live roses, oldest first, under the rose set's lock.
-void render_frame(ball_camera& root);
+// and draws the live roses, oldest first, under the rose set's lock, their
+// lines widened by `line_scale`.
+void render_frame(ball_camera& root, float line_scale = 1.0f);
 
 // Draws the stretch of the rose and its colours that its progress selects:
 // growing, two colour runs, withering. Makes no GL call when fewer than two
 // vertices remain. Call with the rose set's lock held.
-void draw_rose(const traj_rose& rose);
+void draw_rose(const traj_rose& rose, float line_scale = 1.0f);
 
 }  // namespace quillant

@@ -39,7 +39,7 @@ void scene::draw_frame() {
     } else if (driver_ == search_driver::every_frame) {
         generation_step(root_.roses, random_);
     }
-    render_frame(root_);
+    render_frame(root_, line_scale_);
 }
 
 void scene::search_slice() {

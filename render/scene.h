@@ -54,6 +54,9 @@ public:
     // Runs the search's share of the frame, then renders the frame into the
     // current GL context. Never waits for the worker.
     void draw_frame();
+    // Widens the roses' lines by the factor: for a buffer of more pixels than
+    // the desktop's own (a scaled output), lines as wide as at scale 1.
+    void set_line_scale(float scale) { line_scale_ = scale; }
 
     ball_camera& root() { return root_; }
     const ball_camera& root() const { return root_; }
@@ -75,6 +78,7 @@ private:
     platform::thread worker_;
     sliced_generation_step step_;
     search_pacer pacer_{search_slice_us};
+    float line_scale_ = 1.0f;
 };
 
 }  // namespace quillant
