@@ -19,7 +19,7 @@ build-native build-win32 build-win64 build-asan build-tsan build-fuzz: build-%: 
 
 # wine-check says what is missing before any Windows test depends on it. The
 # page's runs in Firefox and in WebKit go side by side, as each mostly waits
-# on its page's frames.
+# on its page's frames; so do the fuzzers, which share nothing.
 other_engines := ^page[.](firefox|webkit)$$
 test: build-native build-win32 build-win64 build-asan build-tsan build-fuzz dist web
 	./scripts/wine-check 32 build/win32/tools/wgl-probe.exe 64 build/win64/tools/wgl-probe.exe
@@ -29,7 +29,7 @@ test: build-native build-win32 build-win64 build-asan build-tsan build-fuzz dist
 	ctest --preset win64
 	ctest --preset asan
 	ctest --preset tsan
-	ctest --preset fuzz
+	ctest --preset fuzz -j2
 
 # The 32-bit saver alone, shown under Wine.
 run:
@@ -66,6 +66,7 @@ release: build-win32 build-win64 web
 bench: build-native web
 	./build/native/bench/quillant_bench
 	./bench/frame-cost build/native
+	./bench/wayland-frame-cost build/native
 	node bench/page-cost.mjs dist/web
 
 clean:

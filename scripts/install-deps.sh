@@ -25,12 +25,14 @@ if [ "${1:-}" = --list ]; then
 fi
 set_name=${1:-test}
 
-# The Linux package: the native tool chain and the libraries that the hack
-# and the build's native tools link (a source package's Build-Depends), and
-# file, with which CPack finds the programs whose libraries it lists.
+# The Linux package: the native tool chain and the libraries that the hack,
+# quillant-wayland and the build's native tools link (a source package's
+# Build-Depends), with wayland-scanner and the Wayland protocols' definitions,
+# and file, with which CPack finds the programs whose libraries it lists.
 deb=(
   build-essential cmake ninja-build pkg-config file
   libgl1-mesa-dev libglu1-mesa-dev libosmesa6-dev libpng-dev libx11-dev libgl-dev
+  libegl-dev libwayland-dev wayland-protocols libxkbcommon-dev
 )
 # The 32-bit saver under Wine, in the 64-bit prefix that the tests share, with
 # the 32-bit OpenGL it draws with, the private display it is shown on and
@@ -50,7 +52,9 @@ web=(cmake ninja-build emscripten nodejs)
 # the 64-bit cross compiler and NSIS, the 64-bit Wine's OpenGL; lintian,
 # groff, xsecurelock with xrandr and xrdb for the package and its lockers;
 # the three browser engines that the page's tests run it in: Chromium,
-# Firefox ESR and WebKitGTK's WebDriver with its MiniBrowser.
+# Firefox ESR and WebKitGTK's WebDriver with its MiniBrowser; the headless
+# Wayland compositors that quillant-wayland is tried on (sway with swayidle,
+# grim and wtype; weston, which has no layer shell).
 test=(
   "${deb[@]}" "${run[@]}" "${web[@]}"
   clang libclang-rt-14-dev libgtest-dev libbenchmark-dev libxml2-utils
@@ -58,6 +62,7 @@ test=(
   libgl1 libglx-mesa0 libgl1-mesa-dri
   lintian groff-base xsecurelock x11-xserver-utils
   chromium firefox-esr webkit2gtk-driver
+  sway swayidle grim wtype weston
 )
 case "$set_name" in
   run) wanted=("${run[@]}") ;;

@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -33,8 +34,8 @@ namespace quillant {
 
 namespace {
 
-// A pointer move of more than this many pixels from where it was first seen
-// ends the saver, as the Windows saver counts it.
+// A pointer move of more than this many pixels from where it was first seen,
+// across and down together, ends the saver, as the Windows saver counts it.
 constexpr double pointer_slack = 4.0;
 
 struct client;
@@ -109,6 +110,10 @@ struct client {
 void report(const std::string& message) {
     std::fprintf(stderr, "quillant-wayland: %s\n", message.c_str());
 }
+
+// libwayland's own complaints, heard only with --verbose: without it, a
+// failure is the one line that report() writes.
+void quiet_wayland_log(const char*, va_list) {}
 
 void end_by_input(client& c) {
     if (c.options.mode != wayland_mode::background) c.ending = true;
@@ -409,7 +414,7 @@ void pointer_at(client& c, wl_fixed_t x, wl_fixed_t y) {
         c.pointer_seen = true;
         c.pointer_x = px;
         c.pointer_y = py;
-    } else if (std::hypot(px - c.pointer_x, py - c.pointer_y) > pointer_slack) {
+    } else if (std::fabs(px - c.pointer_x) + std::fabs(py - c.pointer_y) > pointer_slack) {
         c.ending = true;
     }
 }
@@ -659,6 +664,7 @@ int run_wayland_saver(const wayland_options& options) {
     c.options = options;
     c.first_seed = options.seed.value_or(0);
     const int signals = stop_signal_descriptor();
+    if (!options.verbose) wl_log_set_handler_client(quiet_wayland_log);
     c.display = wl_display_connect(nullptr);
     if (c.display == nullptr) {
         report("no Wayland display to connect to (is WAYLAND_DISPLAY set?)");
