@@ -17,17 +17,19 @@ build-native build-win32 build-win64 build-asan build-tsan build-fuzz: build-%: 
 	cmake --preset $* >/dev/null
 	cmake --build --preset $*
 
-# wine-check says what is missing before any Windows test depends on it. The
-# page's runs in Firefox and in WebKit go side by side, as each mostly waits
-# on its page's frames; so do the fuzzers, which share nothing.
-other_engines := ^page[.](firefox|webkit)$$
+# wine-check says what is missing before any Windows test depends on it.
+# Two at a time: the page's runs in Firefox and in WebKit and the cases of
+# quillant-wayland, each on a private compositor, mostly wait on frames; the
+# fuzzers share nothing.
+side_by_side := ^(page[.](firefox|webkit)|wayland[.].*)$$
 test: build-native build-win32 build-win64 build-asan build-tsan build-fuzz dist web
 	./scripts/wine-check 32 build/win32/tools/wgl-probe.exe 64 build/win64/tools/wgl-probe.exe
-	ctest --preset native -E '$(other_engines)'
-	ctest --preset native -R '$(other_engines)' -j2
+	ctest --preset native -E '$(side_by_side)'
+	ctest --preset native -R '$(side_by_side)' -j2
 	ctest --preset win32
 	ctest --preset win64
-	ctest --preset asan
+	ctest --preset asan -E '$(side_by_side)'
+	ctest --preset asan -R '$(side_by_side)' -j2
 	ctest --preset tsan
 	ctest --preset fuzz -j2
 
