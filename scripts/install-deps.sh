@@ -3,13 +3,20 @@
 # Installs, from Debian's archive, the packages that one of Quillant's ways in
 # needs, and nothing else:
 #
-#   install-deps.sh [--list] [run | deb | web | test]
+#   install-deps.sh [--list] [SET]
 #
-#   run   make run: the 32-bit Windows saver built and shown under Wine
-#   deb   make deb: the Linux package, with the native tool chain alone
-#   web   make web: the page, with emscripten
-#   test  make test (the default): every build and every test, and make
-#         release
+#   run            make run: the 32-bit Windows saver built and shown under Wine
+#   deb            make deb: the Linux package, with the native tool chain alone
+#   web            make web: the page, with emscripten
+#   check          make check: the native build and its tests that need no
+#                  Wine, browser, compositor or package tool
+#   test-windows   make test-windows: both Windows savers, their installer and
+#                  zip, under Wine
+#   test-x11       make test-x11: the hack on Xvfb and under xsecurelock
+#   test-wayland   make test-wayland: quillant-wayland on headless compositors
+#   test-web       make test-web: the page in the three browser engines
+#   test-packages  make test-packages: the packages, the release, the workflows
+#   test           make test (the default): every build and every test
 #
 # The same packages on every machine; where the kernel cannot run 32-bit
 # programs, setup-wine32.sh then adds what emulating them takes. Idempotent:
@@ -47,43 +54,50 @@ run=(
 )
 # The page: emscripten, whose optimiser runs on Node.
 web=(cmake ninja-build emscripten nodejs)
-# Everything else that make test builds and runs: clang with its sanitizer
-# runtime, GoogleTest and Google Benchmark, xmllint for the hack's settings,
-# the 64-bit cross compiler and NSIS, the 64-bit Wine's OpenGL; lintian,
-# groff, xsecurelock with xrandr and xrdb for the package and its lockers;
-# the three browser engines that the page's tests run it in: Chromium,
-# Firefox ESR and WebKitGTK's WebDriver with its MiniBrowser; the headless
-# Wayland compositors that quillant-wayland is tried on (sway with swayidle,
-# grim and wtype; weston, which has no layer shell).
-test=(
-  "${deb[@]}" "${run[@]}" "${web[@]}"
-  clang libclang-rt-14-dev libgtest-dev libbenchmark-dev libxml2-utils
-  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev nsis
-  libgl1 libglx-mesa0 libgl1-mesa-dri
-  lintian groff-base xsecurelock x11-xserver-utils
-  chromium firefox-esr webkit2gtk-driver
-  sway swayidle grim wtype weston
-)
+# The native build with its tests and benchmarks: GoogleTest and Google
+# Benchmark over the package's tool chain.
+check=("${deb[@]}" libgtest-dev libbenchmark-dev)
+# A private X display with Mesa's GL, and what looks at it.
+display=(xvfb xauth xdotool x11-utils imagemagick libgl1 libglx-mesa0 libgl1-mesa-dri)
+# Both savers under Wine: the 64-bit cross compiler and Wine's 64-bit
+# OpenGL too, and NSIS for the installer that make dist builds (with the
+# Linux package).
+test_windows=("${deb[@]}" "${run[@]}" g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev nsis
+  "${display[@]}")
+# The hack: xmllint for its settings, xsecurelock with xrandr and xrdb.
+test_x11=("${check[@]}" "${display[@]}" libxml2-utils xsecurelock x11-xserver-utils)
+# quillant-wayland: the headless compositors and their tools (sway with
+# swayidle, grim and wtype; weston, which has no layer shell).
+test_wayland=("${check[@]}" imagemagick libgl1-mesa-dri sway swayidle grim wtype weston)
+# The page in the three browser engines (Chromium, Firefox ESR, WebKitGTK's
+# WebDriver with its MiniBrowser), driven from Node with npm's packages,
+# against the native build's matrices and snapshots.
+test_web=("${check[@]}" "${web[@]}" "${display[@]}" chromium firefox-esr webkit2gtk-driver npm)
+# The packages and the release: lintian and groff for the Linux package, and
+# everything the release is made of; npm for the workflows' checker.
+test_packages=("${test_windows[@]}" "${web[@]}" libxml2-utils lintian groff-base npm)
+# Everything: with clang and its sanitizer runtime for the sanitizer and
+# fuzzing builds.
+test=("${test_windows[@]}" "${test_x11[@]}" "${test_wayland[@]}" "${test_web[@]}"
+  "${test_packages[@]}" clang libclang-rt-14-dev)
 case "$set_name" in
-  run) wanted=("${run[@]}") ;;
-  deb) wanted=("${deb[@]}") ;;
-  web) wanted=("${web[@]}") ;;
-  test) wanted=("${test[@]}") ;;
-  *) echo "usage: install-deps.sh [--list] [run | deb | web | test]" >&2; exit 2 ;;
+  run | deb | web | check | test) declare -n chosen=$set_name ;;
+  test-windows | test-x11 | test-wayland | test-web | test-packages) declare -n chosen=${set_name//-/_} ;;
+  *)
+    echo "usage: install-deps.sh [--list] [run | deb | web | check | test-windows | test-x11 |" \
+      "test-wayland | test-web | test-packages | test]" >&2
+    exit 2
+    ;;
 esac
+# Each package once, in the order first named.
+mapfile -t wanted < <(printf '%s\n' "${chosen[@]}" | awk '!seen[$0]++')
 if [ "$listing" = 1 ]; then
   printf '%s\n' "${wanted[@]}"
   exit 0
 fi
 
-as_root() {
-  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
-}
-
-# True when the package (name or name:arch) is installed.
-installed() {
-  dpkg-query -W -f='${db:Status-Status}\n' "$1" 2>/dev/null | grep -qx installed
-}
+# shellcheck source=apt.sh
+. "$(dirname "$0")/apt.sh"
 
 missing=()
 for pkg in "${wanted[@]}"; do
@@ -95,26 +109,31 @@ if [ ${#missing[@]} -gt 0 ]; then
   if [[ " ${missing[*]}" == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     as_root dpkg --add-architecture i386
   fi
-  as_root apt-get update -q
-  as_root apt-get install -y -q --no-install-recommends "${missing[@]}"
+  update_package_lists
+  install_packages "${missing[@]}"
 fi
-
-case "$set_name" in deb | web) exit 0 ;; esac
 
 # The page tests' driver, puppeteer-core, and the workflows' checker,
 # action-validator, at the versions of their lock files, from the npm
 # registry; again only when a lock file changed.
 cd "$(dirname "$0")/.."
-for folder in tests/web tests/workflows; do
+npm_folders=()
+case "$set_name" in
+  test-web) npm_folders=(tests/web) ;;
+  test-packages) npm_folders=(tests/workflows) ;;
+  test) npm_folders=(tests/web tests/workflows) ;;
+esac
+for folder in "${npm_folders[@]}"; do
   lock=$folder/package-lock.json
   installed_lock=$folder/node_modules/.quillant-lock.json
-  if [ "$set_name" = test ] && ! cmp -s "$lock" "$installed_lock"; then
+  if ! cmp -s "$lock" "$installed_lock"; then
     echo "install-deps: installing the npm packages of $folder"
-    command -v npm >/dev/null || as_root apt-get install -y -q --no-install-recommends npm
     npm ci --prefix "$folder" --no-audit --no-fund --loglevel=error
     cp "$lock" "$installed_lock"
   fi
 done
 
 # What emulating 32-bit programs takes, where the kernel cannot run them.
-./scripts/setup-wine32.sh
+case "$set_name" in
+  run | test-windows | test-packages | test) ./scripts/setup-wine32.sh ;;
+esac

@@ -25,12 +25,8 @@ entry=$binfmt/qemu-i386
 rule=':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F'
 
 log() { echo "setup-wine32: $*"; }
-as_root() {
-  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
-}
-installed() {
-  dpkg-query -W -f='${db:Status-Status}\n' "$1" 2>/dev/null | grep -qx installed
-}
+# shellcheck source=apt.sh
+. "$here/apt.sh"
 runs_32bit() { /lib/ld-linux.so.2 --version >/dev/null 2>&1; }
 
 # Does a 32-bit program run natively? Test with our own entry switched off;
@@ -67,10 +63,11 @@ qemu_version=$(dpkg-query -W -f='${Version}' qemu-user-static 2>/dev/null || tru
 case "$qemu_version" in 1:[0-7].* | [0-7].* | "") old_qemu=1 ;; *) old_qemu=0 ;; esac
 if ! installed gcc-multilib || [ "$old_qemu" -eq 1 ]; then
   log "installing gcc-multilib and qemu-user-static from bookworm-backports"
-  as_root apt-get update -q
-  installed gcc-multilib || as_root apt-get install -y -q --no-install-recommends gcc-multilib
+  update_package_lists
+  installed gcc-multilib || install_packages gcc-multilib
   if [ "$old_qemu" -eq 1 ]; then
-    as_root apt-get install -y -q --no-install-recommends -t bookworm-backports qemu-user-static
+    as_root apt-get install -y -q --no-install-recommends -o DPkg::Lock::Timeout=900 \
+      -t bookworm-backports qemu-user-static
   fi
 fi
 
