@@ -65,6 +65,35 @@ std::string option_name(const std::string& argument) {
     return argument.substr(dashes);
 }
 
+command_option switch_option(const std::string& name, bool& flag) {
+    return {name, false, [&flag](const std::string&) {
+                flag = true;
+                return std::string();
+            }};
+}
+
+std::string walk_command_line(const std::vector<std::string>& arguments,
+                              const std::vector<command_option>& options) {
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        const std::string name = option_name(argument);
+        const command_option* option = nullptr;
+        for (const command_option& known : options) {
+            if (!name.empty() && known.name == name) option = &known;
+        }
+        if (option == nullptr) return "unknown option " + quoted(argument);
+        if (!option->takes_value) {
+            option->read("");
+            continue;
+        }
+        if (i + 1 >= arguments.size()) return argument + " needs a value";
+        const std::string& value = arguments[++i];
+        const std::string refusal = option->read(value);
+        if (!refusal.empty()) return argument + " " + quoted(value) + refusal;
+    }
+    return "";
+}
+
 std::string quoted(const std::string& text) {
     std::string body;
     for (std::size_t i = 0; i < text.size(); ++i) {

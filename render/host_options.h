@@ -6,7 +6,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace quillant {
 
@@ -31,6 +33,27 @@ std::string read_size(const std::string& text, std::int32_t largest, std::int32_
 // The option's name without its one or two leading dashes; empty for an
 // argument that is no option.
 std::string option_name(const std::string& argument);
+
+// One option that a host's command line takes: its name without dashes,
+// whether a value follows it, and what reads it (the value, or "" for a
+// switch). The reader returns "" when it took the value, and otherwise the
+// rest of the message after the option and its quoted value: " is not a
+// seed from 0 to 4294967295".
+struct command_option {
+    std::string name;
+    bool takes_value;
+    std::function<std::string(const std::string& value)> read;
+};
+
+// A switch, which sets the flag.
+command_option switch_option(const std::string& name, bool& flag);
+
+// Reads the arguments in order, each an option of the list with one dash or
+// two, followed by its value where it takes one. Returns "" when all were
+// read, else the first failure's line: "unknown option '-x'", "--seed needs
+// a value", "--seed 'x' is not a seed from 0 to 4294967295".
+std::string walk_command_line(const std::vector<std::string>& arguments,
+                              const std::vector<command_option>& options);
 
 // Text from a command line, an address or the environment as a message
 // quotes it: in single quotes, control characters (which would break the

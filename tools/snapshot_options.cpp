@@ -22,45 +22,35 @@ std::string read_frame_count(const std::string& text, std::int64_t& count) {
 snapshot_command read_snapshot_command(const std::vector<std::string>& arguments) {
     snapshot_command command;
     snapshot_options& options = command.options;
-    auto fail = [&command](const std::string& error) {
-        command.error = error;
-        return command;
-    };
-
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        const std::string name = option_name(argument);
-        if (name == "quiet") {
-            options.quiet = true;
-        } else if (name == "help" || name == "h") {
-            options.help = true;
-        } else if (name == "size" || name == "seed" || name == "frames" || name == "every" ||
-                   name == "out") {
-            if (i + 1 >= arguments.size()) return fail(argument + " needs a value");
-            const std::string& value = arguments[++i];
-            std::string wanted;
-            if (name == "size") {
-                wanted = read_size(value, largest_snapshot_side, options.width, options.height);
-            } else if (name == "seed") {
-                wanted = read_seed(value, options.seed);
-            } else if (name == "frames") {
-                wanted = read_frame_count(value, options.frames);
-            } else if (name == "every") {
-                wanted = read_frame_count(value, options.every);
-            } else if (value.empty()) {
-                wanted = "a folder";
-            } else {
-                options.out = value;
-            }
-            if (!wanted.empty()) return fail(argument + " " + quoted(value) + " is not " + wanted);
-        } else {
-            return fail("unknown option " + quoted(argument));
-        }
-    }
-    if (!options.help && options.frames < options.every) {
-        return fail("--frames " + std::to_string(options.frames) + " with --every " +
-                    std::to_string(options.every) +
-                    " writes no picture: give --frames at least --every");
+    auto is_not = [](const std::string& what) { return what.empty() ? what : " is not " + what; };
+    command.error = walk_command_line(
+        arguments, {switch_option("quiet", options.quiet),
+                    switch_option("help", options.help),
+                    switch_option("h", options.help),
+                    {"size", true,
+                     [&](const std::string& value) {
+                         return is_not(read_size(value, largest_snapshot_side, options.width,
+                                                 options.height));
+                     }},
+                    {"seed", true,
+                     [&](const std::string& value) { return is_not(read_seed(value, options.seed)); }},
+                    {"frames", true,
+                     [&](const std::string& value) {
+                         return is_not(read_frame_count(value, options.frames));
+                     }},
+                    {"every", true,
+                     [&](const std::string& value) {
+                         return is_not(read_frame_count(value, options.every));
+                     }},
+                    {"out", true, [&](const std::string& value) {
+                         if (value.empty()) return is_not("a folder");
+                         options.out = value;
+                         return std::string();
+                     }}});
+    if (command.error.empty() && !options.help && options.frames < options.every) {
+        command.error = "--frames " + std::to_string(options.frames) + " with --every " +
+                        std::to_string(options.every) +
+                        " writes no picture: give --frames at least --every";
     }
     return command;
 }

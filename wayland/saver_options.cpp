@@ -6,51 +6,43 @@ namespace quillant {
 wayland_command read_wayland_command(const std::vector<std::string>& arguments) {
     wayland_command command;
     wayland_options& options = command.options;
-    auto fail = [&command](const std::string& error) {
-        command.error = error;
-        return command;
-    };
-
     bool window = false;
     bool background = false;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        const std::string name = option_name(argument);
-        if (name == "window") {
-            window = true;
-        } else if (name == "background") {
-            background = true;
-        } else if (name == "fps") {
-            options.show_fps = true;
-        } else if (name == "verbose") {
-            options.verbose = true;
-        } else if (name == "help" || name == "h") {
-            options.help = true;
-        } else if (name == "version") {
-            options.version = true;
-        } else if (name == "output" || name == "delay" || name == "seed") {
-            if (i + 1 >= arguments.size()) return fail(argument + " needs a value");
-            const std::string& value = arguments[++i];
-            std::string not_one;
-            if (name == "output") {
-                if (value.empty()) not_one = "an output's name";
-                options.output = value;
-            } else if (name == "delay") {
-                not_one = read_frame_period(value, options.frame_period_us);
-            } else {
-                std::uint32_t seed = 0;
-                not_one = read_seed(value, seed);
-                options.seed = seed;
-            }
-            if (!not_one.empty()) return fail(argument + " " + quoted(value) + ": not " + not_one);
-        } else {
-            return fail("unknown option " + quoted(argument));
-        }
+    // This program's messages say what a bad value is not after a colon.
+    auto not_one = [](const std::string& what) { return what.empty() ? what : ": not " + what; };
+    command.error = walk_command_line(
+        arguments, {switch_option("window", window),
+                    switch_option("background", background),
+                    switch_option("fps", options.show_fps),
+                    switch_option("verbose", options.verbose),
+                    switch_option("help", options.help),
+                    switch_option("h", options.help),
+                    switch_option("version", options.version),
+                    {"output", true,
+                     [&](const std::string& value) {
+                         options.output = value;
+                         return not_one(value.empty() ? "an output's name" : "");
+                     }},
+                    {"delay", true,
+                     [&](const std::string& value) {
+                         return not_one(read_frame_period(value, options.frame_period_us));
+                     }},
+                    {"seed", true, [&](const std::string& value) {
+                         std::uint32_t seed = 0;
+                         const std::string refusal = not_one(read_seed(value, seed));
+                         options.seed = seed;
+                         return refusal;
+                     }}});
+    if (!command.error.empty()) return command;
+    if (window && background) {
+        command.error = "--window and --background exclude each other";
+    } else if (window && !options.output.empty()) {
+        command.error = "--output is for the saver and --background";
+    } else if (window) {
+        options.mode = wayland_mode::window;
+    } else if (background) {
+        options.mode = wayland_mode::background;
     }
-    if (window && background) return fail("--window and --background exclude each other");
-    if (window && !options.output.empty()) return fail("--output is for the saver and --background");
-    if (window) options.mode = wayland_mode::window;
-    if (background) options.mode = wayland_mode::background;
     return command;
 }
 

@@ -47,65 +47,59 @@ hack_command read_hack_command(const std::vector<std::string>& arguments,
                                const char* xscreensaver_window) {
     hack_command command;
     hack_options& options = command.options;
-    auto fail = [&command](const std::string& error) {
-        command.error = error;
-        return command;
+    auto is_not = [](const std::string& what) { return what.empty() ? what : " is not " + what; };
+    // A later choice of window overrides an earlier one.
+    auto target = [&options](const std::string& name, hack_target chosen) {
+        return command_option{name, false, [&options, chosen](const std::string&) {
+                                  options.target = chosen;
+                                  return std::string();
+                              }};
     };
-
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        const std::string name = option_name(argument);
-        // The options without a value.
-        if (name == "window") {
-            options.target = hack_target::own_window;
-        } else if (name == "root") {
-            options.target = hack_target::root;
-        } else if (name == "fps") {
-            options.show_fps = true;
-        } else if (name == "verbose") {
-            options.verbose = true;
-        } else if (name == "help" || name == "h") {
-            options.help = true;
-        } else if (name == "version") {
-            options.version = true;
-        } else if (name == "add-to-xscreensaver") {
-            options.add_to_xscreensaver = true;
-        } else if (name == "window-id" || name == "geometry" || name == "delay" ||
-                   name == "seed" || name == "display") {
-            // The options with one.
-            if (i + 1 >= arguments.size()) return fail(argument + " needs a value");
-            const std::string& value = arguments[++i];
-            if (name == "window-id") {
-                if (!parse_window_id(value, options.window)) {
-                    return fail(argument + " " + quoted(value) +
-                                " names no window: give its id, as 0x2a00007 or 44040199");
-                }
-                options.target = hack_target::window_id;
-            } else if (name == "geometry") {
-                const std::string wanted =
-                    read_size(value, largest_window_side, options.width, options.height);
-                if (!wanted.empty()) return fail(argument + " " + quoted(value) + " is not " + wanted);
-            } else if (name == "delay" || name == "seed") {
-                std::uint32_t seed = 0;
-                const std::string wanted = name == "delay"
-                                               ? read_frame_period(value, options.frame_period_us)
-                                               : read_seed(value, seed);
-                if (!wanted.empty()) return fail(argument + " " + quoted(value) + " is not " + wanted);
-                if (name == "seed") options.seed = seed;
-            } else {
-                options.display = value;
-            }
-        } else {
-            return fail("unknown option " + quoted(argument));
-        }
-    }
+    command.error = walk_command_line(
+        arguments,
+        {target("window", hack_target::own_window),
+         target("root", hack_target::root),
+         switch_option("fps", options.show_fps),
+         switch_option("verbose", options.verbose),
+         switch_option("help", options.help),
+         switch_option("h", options.help),
+         switch_option("version", options.version),
+         switch_option("add-to-xscreensaver", options.add_to_xscreensaver),
+         {"window-id", true,
+          [&](const std::string& value) {
+              if (!parse_window_id(value, options.window)) {
+                  return std::string(" names no window: give its id, as 0x2a00007 or 44040199");
+              }
+              options.target = hack_target::window_id;
+              return std::string();
+          }},
+         {"geometry", true,
+          [&](const std::string& value) {
+              return is_not(read_size(value, largest_window_side, options.width, options.height));
+          }},
+         {"delay", true,
+          [&](const std::string& value) {
+              return is_not(read_frame_period(value, options.frame_period_us));
+          }},
+         {"seed", true,
+          [&](const std::string& value) {
+              std::uint32_t seed = 0;
+              const std::string refusal = is_not(read_seed(value, seed));
+              options.seed = seed;
+              return refusal;
+          }},
+         {"display", true, [&](const std::string& value) {
+              options.display = value;
+              return std::string();
+          }}});
+    if (!command.error.empty()) return command;
 
     if (options.target == hack_target::root) {
         options.window = 0;
         // Unset or empty: the root window.
         const bool named = xscreensaver_window != nullptr && *xscreensaver_window != '\0';
         if (named && !parse_window_id(xscreensaver_window, options.window)) {
-            return fail("XSCREENSAVER_WINDOW " + quoted(xscreensaver_window) + " names no window");
+            command.error = "XSCREENSAVER_WINDOW " + quoted(xscreensaver_window) + " names no window";
         }
     }
     return command;
