@@ -1,27 +1,63 @@
 # SPDX-License-Identifier: MIT
 # The two set-up commands are `make run` and `make test`; each installs what
-# it is missing first, and only that.
+# it is missing first, and only that. `make check` and the test-* targets run
+# one tier of the tests, installing only that tier's set (docs/testing.md).
 SHELL := /bin/bash
 .SHELLFLAGS := -euo pipefail -c
 
-.PHONY: all deps test run bench deb dist release web clean
+.PHONY: all deps test check run bench deb dist release web clean
+.PHONY: test-windows test-x11 test-wayland test-web test-packages
 .PHONY: build-native build-win32 build-win64 build-asan build-tsan build-fuzz
 
 all: build-native build-win32 build-win64
 
+# The set of packages that the target asked for installs first; a target's
+# value holds for what it depends on too.
+DEPS := test
 deps:
-	@./scripts/install-deps.sh test
+	@./scripts/install-deps.sh $(DEPS)
 
 # A static pattern rule: make never looks up implicit rules for phony targets.
 build-native build-win32 build-win64 build-asan build-tsan build-fuzz: build-%: deps
 	cmake --preset $* >/dev/null
 	cmake --build --preset $*
 
-# wine-check says what is missing before any Windows test depends on it.
 # Two at a time: the page's runs in Firefox and in WebKit and the cases of
 # quillant-wayland, each on a private compositor, mostly wait on frames; the
 # fuzzers share nothing.
 side_by_side := ^(page[.](firefox|webkit)|wayland[.].*)$$
+
+# The quick loop: the native build and every test that needs no Wine, no
+# browser, no compositor and no package tool.
+check: DEPS := check
+check: build-native
+	ctest --preset check -j2
+
+# wine-check says what is missing before any Windows test depends on it.
+test-windows: DEPS := test-windows
+test-windows: build-win32 build-win64 dist
+	./scripts/wine-check 32 build/win32/tools/wgl-probe.exe 64 build/win64/tools/wgl-probe.exe
+	ctest --preset win32
+	ctest --preset win64 -LE packages
+
+test-x11: DEPS := test-x11
+test-x11: build-native
+	ctest --preset x11
+
+test-wayland: DEPS := test-wayland
+test-wayland: build-native
+	ctest --preset wayland -j2
+
+test-web: DEPS := test-web
+test-web: build-native web
+	ctest --preset web -E '$(side_by_side)'
+	ctest --preset web -R '$(side_by_side)' -j2
+
+test-packages: DEPS := test-packages
+test-packages: build-native release
+	ctest --preset packages
+	ctest --preset win64 -L packages
+
 test: build-native build-win32 build-win64 build-asan build-tsan build-fuzz dist web
 	./scripts/wine-check 32 build/win32/tools/wgl-probe.exe 64 build/win64/tools/wgl-probe.exe
 	ctest --preset native -E '$(side_by_side)'
