@@ -94,6 +94,26 @@ private:
     alignas(16) unsigned char storage_[storage_size];
 };
 
+// SIGTERM and SIGINT as a descriptor that a Linux host's loop polls: from
+// construction on, the two are blocked in the calling thread, and so in
+// every thread it starts later, and make the descriptor readable instead.
+// They stay blocked after it goes, so that one that came is not delivered
+// as the host ends. Where the system refuses the descriptor, ready() is
+// false and the signals are left as they were.
+class end_signals {
+public:
+    end_signals();
+    ~end_signals();
+    end_signals(const end_signals&) = delete;
+    end_signals& operator=(const end_signals&) = delete;
+
+    bool ready() const { return descriptor_ >= 0; }
+    int descriptor() const { return descriptor_; }
+
+private:
+    int descriptor_ = -1;
+};
+
 // The system time as a count of 100-ns intervals since 1601-01-01 00:00:00 UTC.
 std::uint64_t system_time_100ns();
 

@@ -3,6 +3,7 @@
 
 #include <EGL/eglext.h>
 
+#include <cstdio>
 #include <vector>
 
 namespace quillant {
@@ -35,6 +36,25 @@ EGLConfig choose_config(EGLDisplay display) {
 }
 
 }  // namespace
+
+std::string egl_error() {
+    static const struct {
+        EGLint code;
+        const char* name;
+    } names[] = {{EGL_NOT_INITIALIZED, "EGL_NOT_INITIALIZED"}, {EGL_BAD_ACCESS, "EGL_BAD_ACCESS"},
+                 {EGL_BAD_ALLOC, "EGL_BAD_ALLOC"},             {EGL_BAD_CONTEXT, "EGL_BAD_CONTEXT"},
+                 {EGL_BAD_DISPLAY, "EGL_BAD_DISPLAY"},         {EGL_BAD_MATCH, "EGL_BAD_MATCH"},
+                 {EGL_BAD_NATIVE_WINDOW, "EGL_BAD_NATIVE_WINDOW"},
+                 {EGL_BAD_SURFACE, "EGL_BAD_SURFACE"},         {EGL_CONTEXT_LOST, "EGL_CONTEXT_LOST"}};
+    const EGLint code = eglGetError();
+    char text[48];
+    const char* name = "EGL error";
+    for (const auto& known : names) {
+        if (known.code == code) name = known.name;
+    }
+    std::snprintf(text, sizeof text, "%s (0x%x)", name, static_cast<unsigned>(code));
+    return text;
+}
 
 egl_display::egl_display(wl_display* display) {
     display_ = eglGetPlatformDisplay(EGL_PLATFORM_WAYLAND_KHR, display, nullptr);
@@ -99,8 +119,8 @@ bool egl_window::make_current() {
     return true;
 }
 
-void egl_window::swap() {
-    eglSwapBuffers(egl_.display(), surface_);
+bool egl_window::swap() {
+    return eglSwapBuffers(egl_.display(), surface_) == EGL_TRUE;
 }
 
 }  // namespace quillant

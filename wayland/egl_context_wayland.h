@@ -14,6 +14,9 @@
 
 namespace quillant {
 
+// EGL's last error on this thread, named: "EGL_BAD_SURFACE (0x300d)".
+std::string egl_error();
+
 class egl_display {
 public:
     // Opens EGL on the connection; ready() tells whether it offers desktop
@@ -49,8 +52,9 @@ public:
     void resize(std::int32_t width, std::int32_t height);
     // Makes the window's context current; false when EGL refuses.
     bool make_current();
-    // Shows what was drawn: a commit of the Wayland surface.
-    void swap();
+    // Shows what was drawn: a commit of the Wayland surface. False when EGL
+    // refuses, and nothing is committed.
+    bool swap();
 
 private:
     const egl_display& egl_;

@@ -46,22 +46,30 @@ void character_lines(char c, float x, float size) {
 
 }  // namespace
 
-void fps_figures::draw(std::int32_t width, std::int32_t height, std::int64_t now_us) {
-    ++frames_;
+void fps_figures::count(std::int64_t now_us) {
+    // The first frame starts the count: a second of frames at 20 a second
+    // is 20 intervals, and 21 frames with the first.
     if (since_us_ < 0) {
         since_us_ = now_us;
         cpu_since_ = std::clock();
-    } else if (now_us - since_us_ >= 1000000) {
-        const double seconds = static_cast<double>(now_us - since_us_) / 1e6;
-        const double cpu = static_cast<double>(std::clock() - cpu_since_) / CLOCKS_PER_SEC;
-        char text[32];
-        std::snprintf(text, sizeof text, "%.1f %d%%", frames_ / seconds,
-                      static_cast<int>(100.0 * cpu / seconds + 0.5));
-        text_ = text;
         frames_ = 0;
-        since_us_ = now_us;
-        cpu_since_ = std::clock();
+        return;
     }
+    ++frames_;
+    if (now_us - since_us_ < 1000000) return;
+    const double seconds = static_cast<double>(now_us - since_us_) / 1e6;
+    const double cpu = static_cast<double>(std::clock() - cpu_since_) / CLOCKS_PER_SEC;
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f %d%%", frames_ / seconds,
+                  static_cast<int>(100.0 * cpu / seconds + 0.5));
+    text_ = text;
+    frames_ = 0;
+    since_us_ = now_us;
+    cpu_since_ = std::clock();
+}
+
+void fps_figures::draw(std::int32_t width, std::int32_t height, std::int64_t now_us) {
+    count(now_us);
     if (text_.empty()) return;
 
     // Figures a fiftieth of the height tall, in pixels from the corner.

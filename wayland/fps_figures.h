@@ -17,6 +17,10 @@ public:
     // state as it found it.
     void draw(std::int32_t width, std::int32_t height, std::int64_t now_us);
 
+    // Counts one frame, drawn at now_us, and makes the text anew once a
+    // second; draw() counts too.
+    void count(std::int64_t now_us);
+
     // The text drawn: "20.0 3%" for 20 frames a second at 3 % CPU.
     const std::string& text() const { return text_; }
 

@@ -18,8 +18,6 @@
 
 #include <poll.h>
 #include <pwd.h>
-#include <signal.h>
-#include <sys/signalfd.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -36,18 +34,6 @@ namespace {
 // One line on standard error; errors are written whatever --verbose says.
 void report(const std::string& message) {
     std::fprintf(stderr, "quillant: %s\n", message.c_str());
-}
-
-// A descriptor that becomes readable when SIGTERM or SIGINT arrives. The two
-// are blocked first, in this thread and so in every thread it starts later,
-// the worker and the renderer's among them.
-int stop_signal_descriptor() {
-    sigset_t stop{};
-    sigemptyset(&stop);
-    sigaddset(&stop, SIGTERM);
-    sigaddset(&stop, SIGINT);
-    pthread_sigmask(SIG_BLOCK, &stop, nullptr);
-    return signalfd(-1, &stop, SFD_CLOEXEC);
 }
 
 // Handles what the window has queued, laying the scene out again for a new
@@ -109,11 +95,14 @@ void run_frames(hack_window& window, glx_context& context, scene& drawn, fps_ove
 
 // Runs the hack; its result is the exit status.
 int run_hack(const hack_options& options, std::uint32_t seed) {
-    const int stop_signals = stop_signal_descriptor();
-    if (stop_signals < 0) {
+    // Blocked in this thread, and so in every thread it starts later, the
+    // worker and the renderer's among them.
+    const platform::end_signals signals;
+    if (!signals.ready()) {
         report("cannot watch for SIGTERM and SIGINT");
         return 1;
     }
+    const int stop_signals = signals.descriptor();
     Display* display = XOpenDisplay(options.display.empty() ? nullptr : options.display.c_str());
     if (display == nullptr) {
         report(std::string("cannot open the X display '") +
