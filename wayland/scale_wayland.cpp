@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <string>
 
 namespace quillant {
 
@@ -32,6 +33,17 @@ void apply_scale(view& v) {
     }
 }
 
+// With --verbose, the view's size, scale and buffer, and with its first
+// layout its seed.
+void describe(const view& v, bool first) {
+    if (!v.owner->options.verbose) return;
+    const char* name = v.on != nullptr ? v.on->name.c_str() : "window";
+    const std::string seed = first ? " seed " + std::to_string(v.seed) + "," : "";
+    std::fprintf(stderr, "quillant-wayland: %s:%s %dx%d at scale %g: buffer %dx%d\n", name,
+                 seed.c_str(), v.width, v.height, static_cast<double>(v.buffer_width) / v.width,
+                 v.buffer_width, v.buffer_height);
+}
+
 // The view's GL window, context and scene for its first layout; false, with
 // the client's failure set and the view left without them, when EGL cannot.
 bool make_drawing(view& v) {
@@ -45,12 +57,7 @@ bool make_drawing(view& v) {
     v.drawn = std::make_unique<scene>(v.seed, search_driver::thread);
     v.pacer = frame_pacer(c.options.frame_period_us);
     if (c.options.show_fps) v.figures = std::make_unique<fps_figures>();
-    if (c.options.verbose) {
-        std::fprintf(stderr, "quillant-wayland: %s: seed %u, %dx%d at scale %g: buffer %dx%d\n",
-                     v.on != nullptr ? v.on->name.c_str() : "window", v.seed, v.width, v.height,
-                     static_cast<double>(v.buffer_width) / v.width, v.buffer_width,
-                     v.buffer_height);
-    }
+    describe(v, true);
     return true;
 }
 
@@ -71,6 +78,7 @@ void lay_out(view& v) {
             c.failure = "EGL could not make an output's context current: " + egl_error();
             return;
         }
+        describe(v, false);
     }
     v.drawn->set_line_scale(static_cast<float>(v.buffer_width) / static_cast<float>(v.width));
     v.drawn->resize(v.buffer_width, v.buffer_height);

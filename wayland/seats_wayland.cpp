@@ -3,12 +3,9 @@
 // bound when its seat gains it and released when the seat loses it (a
 // device kept is left alone); the keyboard's keymap, for --window's keys.
 #include "wayland/client_wayland.h"
-
-#include <sys/mman.h>
-#include <unistd.h>
+#include "wayland/keymap_wayland.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace quillant {
 
@@ -90,18 +87,9 @@ void release_seat(seat& s) {
     }
 }
 
-// The compositor's keymap: text of at most `size` bytes, which the
-// compositor ends with a NUL; nothing past `size` is read, NUL or not.
 void read_keymap(seat& s, std::uint32_t format, int fd, std::uint32_t size) {
-    if (format != WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1 || s.owner->keys == nullptr || size == 0) return;
-    void* mapped = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-    if (mapped == MAP_FAILED) return;
-    const char* text = static_cast<const char*>(mapped);
-    const std::size_t length = strnlen(text, size);
-    xkb_keymap* map = xkb_keymap_new_from_buffer(s.owner->keys, text, length,
-                                                 XKB_KEYMAP_FORMAT_TEXT_V1,
-                                                 XKB_KEYMAP_COMPILE_NO_FLAGS);
-    munmap(mapped, size);
+    if (format != WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1) return;
+    xkb_keymap* map = compile_keymap(s.owner->keys, fd, size);
     if (s.state != nullptr) xkb_state_unref(s.state);
     if (s.keymap != nullptr) xkb_keymap_unref(s.keymap);
     s.keymap = map;

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 // Moves the compositor's pointer through the wlr virtual-pointer protocol,
 // which no Debian tool drives: by DX, DY pixels, then by the next pair, and
-// so on:
+// so on; or, with --at, to the point X, Y of a layout W wide and H high:
 //
 //   move-pointer DX DY [DX DY...]
+//   move-pointer --at X Y W H
 //
 // The new device gives the seat a pointer, which clients bind when they
 // hear of it: each move waits 300 ms first, as wtype -s does for keys.
@@ -44,8 +45,9 @@ const wl_registry_listener listener = {added, removed};
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3 || argc % 2 == 0) {
-        std::fprintf(stderr, "usage: move-pointer DX DY [DX DY...]\n");
+    const bool absolute = argc == 6 && std::strcmp(argv[1], "--at") == 0;
+    if (!absolute && (argc < 3 || argc % 2 == 0)) {
+        std::fprintf(stderr, "usage: move-pointer DX DY [DX DY...] | --at X Y W H\n");
         return 2;
     }
     wl_display* display = wl_display_connect(nullptr);
@@ -69,8 +71,15 @@ int main(int argc, char** argv) {
         timespec now{};
         clock_gettime(CLOCK_MONOTONIC, &now);
         const auto ms = static_cast<std::uint32_t>(now.tv_sec * 1000 + now.tv_nsec / 1000000);
-        zwlr_virtual_pointer_v1_motion(pointer, ms, wl_fixed_from_double(std::atof(argv[i])),
-                                       wl_fixed_from_double(std::atof(argv[i + 1])));
+        if (absolute) {
+            const auto number = [&](int k) { return static_cast<std::uint32_t>(std::atoi(argv[k])); };
+            zwlr_virtual_pointer_v1_motion_absolute(pointer, ms, number(2), number(3), number(4),
+                                                    number(5));
+            i = argc;
+        } else {
+            zwlr_virtual_pointer_v1_motion(pointer, ms, wl_fixed_from_double(std::atof(argv[i])),
+                                           wl_fixed_from_double(std::atof(argv[i + 1])));
+        }
         zwlr_virtual_pointer_v1_frame(pointer);
         wl_display_roundtrip(display);
     }
