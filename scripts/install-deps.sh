@@ -34,12 +34,15 @@ set_name=${1:-test}
 
 # The Linux package: the native tool chain and the libraries that the hack,
 # quillant-wayland and the build's native tools link (a source package's
-# Build-Depends), with wayland-scanner and the Wayland protocols' definitions,
-# and file, with which CPack finds the programs whose libraries it lists.
+# Build-Depends), with wayland-scanner and the Wayland protocols' definitions
+# (KDE's too, for the idle protocol of older compositors), sd-bus for the
+# desktop's idle monitor, inhibitors and power on D-Bus, and file, with
+# which CPack finds the programs whose libraries it lists.
 deb=(
   build-essential cmake ninja-build pkg-config file
   libgl1-mesa-dev libglu1-mesa-dev libosmesa6-dev libpng-dev libx11-dev libgl-dev
-  libegl-dev libwayland-dev wayland-protocols libxkbcommon-dev
+  libegl-dev libwayland-dev wayland-protocols plasma-wayland-protocols libxkbcommon-dev
+  libsystemd-dev
 )
 # The 32-bit saver under Wine, in the 64-bit prefix that the tests share, with
 # the 32-bit OpenGL it draws with, the private display it is shown on and
