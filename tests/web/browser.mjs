@@ -114,6 +114,15 @@ export async function startEngine(name, work) {
     async open(browser, url, viewport, opened) {
       const page = await browser.newPage();
       opened.push(page);
+      if (name === 'firefox') {
+        // NOTE: puppeteer-core asks WebDriver BiDi for a screen orientation
+        // with every viewport, a command that Firefox ESR 140 does not know;
+        // the viewport itself is set all the same.
+        const setViewport = page.setViewport.bind(page);
+        page.setViewport = (viewport) => setViewport(viewport).catch((error) => {
+          if (!String(error?.message).includes('unknown command emulation.setScreenOrientationOverride')) throw error;
+        });
+      }
       const record = { console: [], errors: [], requests: [], sync: async () => record };
       if (name === 'webkit') {
         record.sync = async () => {
