@@ -23,9 +23,10 @@
 //   context_loss  the WebGL context lost and given back, twenty times: the
 //                 same roses go on, no error, no growth in memory
 //   phone         a phone's screen turned, and a double tap for full screen
-//   installable   installable (asked of Chromium), offline from its service
-//                 worker once the server is gone, and a new version's files on
-//                 the next load
+//   installable   installable (asked of Chromium); a new build (a changed
+//                 quillant.wasm) installs beside the old, which runs until the
+//                 "updated" control reloads into the new; offline then the new
+//                 runs whole; another site's cache on the origin survives
 //
 // The cases of a run share the engine's browser, each in pages of its own.
 // Every wait is bounded; nothing is timed but the report of each case.
@@ -528,15 +529,62 @@ async function runCase(caseName) {
     }
 
     case 'installable': {
-      // A copy of the page on a server of the case's own, which it stops and
-      // starts again with a new version.
-      const copy = path.join(work, 'page');
-      fs.cpSync(pageDir, copy, { recursive: true });
-      let own = await serve(copy);
+      // Two builds on a server of the case's own, which it stops and starts
+      // again: A as make web wrote it, and B with another quillant.wasm, its
+      // version string changed, each with the service worker that
+      // page_worker.cmake writes for its files. WebKit's console capture is
+      // in the files themselves, as the worker checks what it serves.
+      const marker = 'B'.padEnd(version.length, '-');
+      const build = (name, wasmVersion) => {
+        const dir = path.join(work, name);
+        fs.cpSync(pageDir, dir, { recursive: true });
+        const index = path.join(dir, 'index.html');
+        if (engine.inject) fs.writeFileSync(index, fs.readFileSync(index, 'utf8').replace('<head>', `<head>\n${engine.inject}`));
+        const wasm = path.join(dir, 'quillant.wasm');
+        const bytes = fs.readFileSync(wasm);
+        const at = bytes.indexOf(`\0${version}\0`, 0, 'latin1');
+        if (at < 0) fail(`no version string in ${wasm}`);
+        bytes.write(wasmVersion, at + 1, 'latin1');
+        fs.writeFileSync(wasm, bytes);
+        const files = [...fs.readFileSync(path.join(dir, 'sw.js'), 'utf8').matchAll(/'([^']+)': '[0-9a-f]{64}'/g)].map((m) => m[1]);
+        execFileSync('cmake', [`-DPAGE=${dir}`, `-DTEMPLATE=${new URL('../../web/sw.js.in', import.meta.url).pathname}`,
+          `-DVERSION=${version}`, `-DFILES=${files.join(',')}`, '-P', new URL('../../web/page_worker.cmake', import.meta.url).pathname]);
+        return dir;
+      };
+      const [a, b] = [build('build-a', version), build('build-b', marker)];
+      let own = await serve(a);
       const port = own.address().port;
       const at = `http://127.0.0.1:${port}`;
-      const { page, record } = await open(`${at}/?seed=4`);
-      await waitFor(30, () => page.evaluate(() => navigator.serviceWorker.ready.then(() => navigator.serviceWorker.controller !== null || true)));
+      const stop = async () => {
+        own.closeAllConnections();
+        await new Promise((resolve) => own.close(resolve));
+      };
+      const { page, record } = await open(`${at}/?seed=4&verbose`);
+      // The version line of the build running now, once the page that `how`
+      // loads has said it: the document before is marked, to tell them apart.
+      const running = () => waitFor(30, async () => {
+        const lines = engineName === 'webkit'
+          ? await page.evaluate(() => (window.replaced ? [] : window.__quillantConsole ?? []).map((m) => m.text))
+            .catch(() => [])  // between two documents
+          : record.console.slice(record.loaded ?? 0).map((m) => m.text);
+        return lines.find((line) => /^quillant [^:]+$/.test(line))?.slice('quillant '.length);
+      });
+      const reloaded = async (how) => {
+        record.loaded = record.console.length;
+        await page.evaluate(() => { window.replaced = true; });
+        await how();
+        return running();
+      };
+      if ((await running()) !== version) fail('build A does not run');
+      // Another site's cache on the same origin, and Quillant's of old, which
+      // the version alone named.
+      await page.evaluate((version) => Promise.all([
+        caches.open('another-site').then((cache) => cache.put('/kept', new Response('kept'))),
+        caches.open(`quillant-${version}`)]), version);
+      const cacheNames = () => page.evaluate(() => caches.keys());
+      const ours = (names) => names.filter((name) => name.startsWith(`quillant ${at}/ `));
+      if (!(await waitFor(30, async () => ours(await cacheNames()).length === 1))) fail(`no cache of build A: ${await cacheNames()}`);
+      const cacheA = ours(await cacheNames())[0];
       // Chromium alone says through its automation whether it would install.
       if (engineName === 'chromium') {
         const client = await page.target().createCDPSession();
@@ -545,33 +593,36 @@ async function runCase(caseName) {
         const manifest = await client.send('Page.getAppManifest');
         ok(`installable, with no installability error (manifest ${manifest.url})`);
       }
-      const cacheNames = () => page.evaluate(() => caches.keys());
-      const cached = await waitFor(30, async () => (await cacheNames()).includes(`quillant-${version}`));
-      if (!cached) fail(`no cache quillant-${version}: ${await cacheNames()}`);
+      ok(`build A runs and its worker keeps it in '${cacheA}'`);
 
-      // Offline: the server is gone, the service worker answers.
-      own.closeAllConnections();
-      await new Promise((resolve) => own.close(resolve));
-      await page.reload({ waitUntil: 'load' });
-      if (!(await waitForRoses(page, path.join(work, 'offline.png')))) fail('without its server the page draws no roses');
-      ok('with its server gone, a reload draws roses from the service worker: offline.png');
-
-      // A new version: its service worker takes the new files, the old cache goes.
-      const next = `quillant-${version}-next`;
-      const worker = path.join(copy, 'sw.js');
-      fs.writeFileSync(worker, fs.readFileSync(worker, 'utf8').replace(`'quillant-${version}'`, `'${next}'`));
-      own = await serve(copy, port);
-      await page.reload({ waitUntil: 'load' });
-      const replaced = await waitFor(30, async () => {
+      // B on the server: the next visit runs A whole, from its cache, while B
+      // installs beside it and the page offers to reload into it.
+      await stop();
+      own = await serve(b, port);
+      if ((await reloaded(() => page.reload({ waitUntil: 'load' }))) !== version) fail('the visit after B was published does not run A');
+      const offered = await waitFor(30, () => page.evaluate(() => !document.getElementById('updated').hidden));
+      if (!offered) fail(`no "updated" control once B was installed: ${await cacheNames()}`);
+      const both = ours(await cacheNames());
+      if (both.length !== 2 || !both.includes(cacheA)) fail(`A's and B's caches are not both kept while A runs: ${both}`);
+      ok(`the visit after B was published runs A, from its cache, while B installs beside it (${both.join(', ')}) and the "updated" control shows`);
+      if ((await reloaded(() => page.click('#updated'))) !== marker) fail('the "updated" control did not reload into B');
+      const after = await waitFor(30, async () => {
         const names = await cacheNames();
-        return names.length === 1 && names[0] === next ? names : null;
+        return ours(names).length === 1 && !names.includes(cacheA) ? names : null;
       });
-      own.closeAllConnections();
-      own.close();
-      if (!replaced) fail(`the new version did not replace the cache: ${await cacheNames()}`);
+      if (!after) fail(`A's cache stayed: ${await cacheNames()}`);
+      if (!after.includes('another-site') || after.includes(`quillant-${version}`)) fail(`the caches are now ${after.join(', ')}`);
+      ok(`the "updated" control reloads into B (quillant ${marker}); Quillant's older caches went, another site's stayed: ${after.join(', ')}`);
+
+      // Offline: the server is gone, B's worker runs B whole.
+      await stop();
+      if ((await reloaded(() => page.reload({ waitUntil: 'load' }))) !== marker) fail('offline the page does not run B');
+      if (!(await waitForRoses(page, path.join(work, 'offline.png')))) fail('offline B draws no roses');
+      const kept = await page.evaluate(() => caches.open('another-site').then((cache) => cache.match('/kept')).then((found) => found && found.text()));
+      if (kept !== 'kept') fail('another site\'s cache lost its file');
       const errors = record.console.filter((m) => m.type === 'error').map((m) => m.text);
       if (record.errors.length || errors.length) fail(`errors: ${[...record.errors, ...errors].join(' | ')}`);
-      ok(`a new version's service worker replaces the cache on the next load: ${replaced.join(', ')}`);
+      ok('with its server gone, a reload runs B whole from its worker, roses and all: offline.png');
       break;
     }
 
