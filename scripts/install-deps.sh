@@ -72,10 +72,11 @@ test_x11=("${check[@]}" "${display[@]}" libxml2-utils xsecurelock x11-xserver-ut
 # quillant-wayland: the headless compositors and their tools (sway with
 # swayidle, grim and wtype; weston, which has no layer shell; KDE's KWin,
 # with the definitions of its output-management protocol, through which the
-# tests set scales and remove outputs; GNOME's Mutter) and the D-Bus
+# tests set scales and remove outputs and send input; GNOME's Mutter, whose
+# input the tests send through D-Bus with systemd's library) and the D-Bus
 # session each of KWin and Mutter runs in.
 test_wayland=("${check[@]}" imagemagick libgl1-mesa-dri sway swayidle grim wtype weston
-  kwin-wayland plasma-wayland-protocols mutter dbus)
+  kwin-wayland plasma-wayland-protocols mutter dbus libsystemd-dev)
 # The page in the three browser engines (Chromium, Firefox ESR, WebKitGTK's
 # WebDriver with its MiniBrowser), driven from Node with npm's packages,
 # against the native build's matrices and snapshots.

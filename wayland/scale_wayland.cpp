@@ -39,9 +39,10 @@ void describe(const view& v, bool first) {
     if (!v.owner->options.verbose) return;
     const char* name = v.on != nullptr ? v.on->name.c_str() : "window";
     const std::string seed = first ? " seed " + std::to_string(v.seed) + "," : "";
+    const bool fractional = v.fractional_120 != 0 && v.viewport != nullptr;
+    const double scale = fractional ? v.fractional_120 / 120.0 : v.surface_scale;
     std::fprintf(stderr, "quillant-wayland: %s:%s %dx%d at scale %g: buffer %dx%d\n", name,
-                 seed.c_str(), v.width, v.height, static_cast<double>(v.buffer_width) / v.width,
-                 v.buffer_width, v.buffer_height);
+                 seed.c_str(), v.width, v.height, scale, v.buffer_width, v.buffer_height);
 }
 
 // The view's GL window, context and scene for its first layout; false, with

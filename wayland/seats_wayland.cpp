@@ -24,10 +24,11 @@ void release_device(const seat& s, Device*& device, void (*release)(Device*),
 void release_keyboard(seat& s) {
     release_device(s, s.keyboard, wl_keyboard_release, wl_keyboard_destroy);
 }
+// The origin stays: it is where the seat's cursor was first seen, whatever
+// device moves it now.
 void release_pointer(seat& s) {
     release_device(s, s.pointer, wl_pointer_release, wl_pointer_destroy);
     s.pointer_on = nullptr;
-    s.origin_seen = false;
 }
 void release_touch(seat& s) { release_device(s, s.touch, wl_touch_release, wl_touch_destroy); }
 
