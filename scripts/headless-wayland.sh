@@ -4,7 +4,7 @@
 #
 #   start_headless_sway LOG OUTPUT_LINE...
 #   start_headless_weston LOG
-#   start_headless_kwin LOG [OUTPUT_COUNT, default 2]
+#   start_headless_kwin LOG [OUTPUT_COUNT, default 2] [SIZE, default 800x600]
 #   start_headless_mutter LOG MONITOR_SIZE...
 #
 # Compositors refuse to run as root: each runs as nobody in a runtime folder
@@ -105,21 +105,22 @@ wait_session_child() {
 }
 
 # Headless KWin (KDE Plasma's compositor) with OUTPUT_COUNT virtual outputs
-# of 800x600 side by side (Virtual-0, Virtual-1, ...), with no lock screen,
+# of SIZE side by side (Virtual-0, Virtual-1, ...), with no lock screen,
 # and with its restricted protocols (fake input among them) open to every
 # client, as the tests drive it through them.
 # NOTE: /usr/bin/kwin_wayland carries a file capability (cap_sys_resource),
 # which a container that may not grant it refuses to execute; a plain copy
 # of the binary, which drops the capability, runs.
 start_headless_kwin() {
-  local log=$1 count=${2:-2}
+  local log=$1 count=${2:-2} size=${3:-800x600}
   make_runtime_folder
   write_session_bus_config
   cp /usr/bin/kwin_wayland "$XDG_RUNTIME_DIR/kwin_wayland"
   chown -R nobody "$XDG_RUNTIME_DIR"
   run_as_nobody HOME="$XDG_RUNTIME_DIR" QT_QPA_PLATFORM=offscreen KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 \
     dbus-run-session --config-file="$XDG_RUNTIME_DIR/bus.conf" -- \
-    "$XDG_RUNTIME_DIR/kwin_wayland" --virtual --width 800 --height 600 --output-count "$count" \
+    "$XDG_RUNTIME_DIR/kwin_wayland" --virtual --width "${size%x*}" --height "${size#*x}" \
+    --output-count "$count" \
     --socket wayland-1 --no-lockscreen >"$log" 2>&1 &
   session_pid=$!
   wait_session_child kwin_wayland "$log" || return 1
