@@ -70,13 +70,10 @@ test_windows=("${deb[@]}" "${run[@]}" g++-mingw-w64-x86-64-posix mingw-w64-x86-6
 # The hack: xmllint for its settings, xsecurelock with xrandr and xrdb.
 test_x11=("${check[@]}" "${display[@]}" libxml2-utils xsecurelock x11-xserver-utils)
 # quillant-wayland: the headless compositors and their tools (sway with
-# swayidle, grim and wtype; weston, which has no layer shell; KDE's KWin,
-# with the definitions of its output-management protocol, through which the
-# tests set scales and remove outputs and send input; GNOME's Mutter, whose
-# input the tests send through D-Bus with systemd's library) and the D-Bus
-# session each of KWin and Mutter runs in.
+# swayidle, grim and wtype; weston, which has no layer shell; KDE's KWin and
+# GNOME's Mutter) and the D-Bus session each of KWin and Mutter runs in.
 test_wayland=("${check[@]}" imagemagick libgl1-mesa-dri sway swayidle grim wtype weston
-  kwin-wayland plasma-wayland-protocols mutter dbus libsystemd-dev)
+  kwin-wayland mutter dbus)
 # The page in the three browser engines (Chromium, Firefox ESR, WebKitGTK's
 # WebDriver with its MiniBrowser), driven from Node with npm's packages,
 # against the native build's matrices and snapshots.
