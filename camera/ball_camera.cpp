@@ -53,6 +53,11 @@ void ball_camera::update(std::int32_t window_width, std::int32_t window_height) 
 void advance_scene(ball_camera& root) {
     if (root.width == 0 || root.height == 0) return;
     root.roses.age_roses();
+    fly_camera(root);
+    root.apply_view();
+}
+
+void fly_camera(ball_camera& root) {
     inertial_camera_gl& camera = root;
     camera.update(root.width, root.height);
 
@@ -67,8 +72,6 @@ void advance_scene(ball_camera& root) {
         root.pitch = tilt_restart_pitch;
         root.pitch_motion.velocity = tilt_restart_velocity;
     }
-
-    root.apply_view();
 }
 
 }  // namespace quillant

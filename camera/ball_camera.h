@@ -62,4 +62,9 @@ struct ball_camera : public inertial_camera_gl {
 // window size is unknown. Needs a current GL context.
 void advance_scene(ball_camera& root);
 
+// One frame of the camera's flight alone: moves it and switches between the
+// tilt and zoom phases. Its angles and zoom do not depend on the window's
+// size, which only places the eye, anew each frame.
+void fly_camera(ball_camera& root);
+
 }  // namespace quillant

@@ -44,24 +44,26 @@ void show_slot(rose_set& set, int index, random_source& random) {
     const double u3 = random.draw_uniform();
     rgba base{0, 0, 0, 0};
     hsv_to_rgb(u3, 0.6 + 0.4 * u2, 0.75 + 0.25 * u1, base);
-
-    const orbit_slot& slot = set.slots[index];
-    const auto r = static_cast<float>(static_cast<double>(slot.radius) * margin);
-    const float cx = slot.centroid.real();
-    const float cy = slot.centroid.imag();
     // NOTE: a failed allocation while the rose is built must not end the
     // worker (and with it the saver): the rose is dropped, the slot stays
     // ready, and a later step tries again.
     try {
-        auto rose = std::make_unique<traj_rose>(slot, index, base, cx - r, cy - r, cx + r, cy + r,
-                                                static_cast<float>(set.width.load()),
-                                                static_cast<float>(set.height.load()));
-        set.add_rose(std::move(rose));
+        set.add_rose(make_rose(set, index, base));
     } catch (const std::bad_alloc&) {
     }
 }
 
 }  // namespace
+
+std::unique_ptr<traj_rose> make_rose(const rose_set& set, int index, rgba base) {
+    const orbit_slot& slot = set.slots[index];
+    const auto r = static_cast<float>(static_cast<double>(slot.radius) * margin);
+    const float cx = slot.centroid.real();
+    const float cy = slot.centroid.imag();
+    return std::make_unique<traj_rose>(slot, index, base, cx - r, cy - r, cx + r, cy + r,
+                                       static_cast<float>(set.width.load()),
+                                       static_cast<float>(set.height.load()));
+}
 
 std::int64_t search_orbit(orbit_slot& slot, random_source& random) {
     std::int64_t candidates = 0;

@@ -8,6 +8,7 @@
 #include "roses/rose_set.h"
 
 #include <cstdint>
+#include <memory>
 
 namespace quillant {
 
@@ -24,6 +25,11 @@ std::int64_t search_orbit(orbit_slot& slot, random_source& random = shared_rando
 // accepted one. True when one was accepted.
 bool search_orbit_for(orbit_slot& slot, std::int64_t limit,
                       random_source& random = shared_random_source());
+
+// The rose of the slot at `index`, in the base colour, over the square of
+// the plane about its centre that its radius and the margin give, laid out
+// for the set's size. Throws std::bad_alloc when its arrays cannot be had.
+std::unique_ptr<traj_rose> make_rose(const rose_set& set, int index, rgba base);
 
 // Shows the first ready slot as a rose if fewer than max_roses live, then
 // traces random candidates into the first free slot until one is accepted.

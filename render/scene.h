@@ -11,9 +11,12 @@
 #include "generation/search_pacer.h"
 #include "generation/worker.h"
 #include "platform/platform.h"
+#include "render/moment.h"
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 
 namespace quillant {
 
@@ -54,6 +57,26 @@ public:
     // Runs the search's share of the frame, then renders the frame into the
     // current GL context. Never waits for the worker.
     void draw_frame();
+
+    // The frames drawn since the first size, or reached.
+    std::int64_t frame() const { return frames_; }
+
+    // The moment of the frame drawn last, for a link to it: a scene with a
+    // seed of its own whose search runs between its frames.
+    moment now();
+
+    // Takes a scene of the moment's seed, before its first frame (and, with
+    // a worker, before its first size), on to the moment without drawing:
+    // the next draw_frame draws the moment's picture, laid out for the size
+    // of then, and the scene goes on from it as it would have. Returns ""
+    // when it got there, and otherwise why no run of the seed shows that
+    // moment; the scene is then spoilt, and the host makes another.
+    std::string reach(const moment& target);
+
+    // Runs `count` frames without drawing them, a whole generation step
+    // before each, as the every_frame driver draws them: frame k of a seed
+    // sooner. Needs the size.
+    void skip_frames(std::int64_t count);
     // Widens the roses' lines by the factor: for a buffer of more pixels than
     // the desktop's own (a scaled output), lines as wide as at scale 1.
     void set_line_scale(float scale) { line_scale_ = scale; }
@@ -65,11 +88,20 @@ public:
     std::uint32_t worker_thread() const { return worker_.identifier(); }
 
 private:
-    scene(std::unique_ptr<random_source> own, random_source& random, search_driver driver);
+    scene(std::optional<std::uint32_t> seed, random_source& shared, search_driver driver);
 
     // Runs a slice of the search when one is due.
     void search_slice();
 
+    // The roses of the moment's seed up to its rose, each shown and retired
+    // in turn as the search would, that one left at its progress of the
+    // frame before; "" or why no run shows them so.
+    std::string replay_roses(const moment& target);
+
+    // Makes the rose on show the orbit's.
+    void show_orbit(const shown_orbit& orbit);
+
+    std::optional<std::uint32_t> seed_;
     std::unique_ptr<random_source> own_random_;
     random_source& random_;
     ball_camera root_;
@@ -79,6 +111,10 @@ private:
     sliced_generation_step step_;
     search_pacer pacer_{search_slice_us};
     float line_scale_ = 1.0f;
+    std::int64_t frames_ = 0;
+    // Set by reach between two roses: the moment's frame runs no search, so
+    // that it shows no rose, as the moment did.
+    bool hold_search_ = false;
 };
 
 }  // namespace quillant

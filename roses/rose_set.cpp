@@ -5,6 +5,12 @@
 
 namespace quillant {
 
+std::int64_t frames_drawing_rose(std::size_t vertices) {
+    // Drawn while progress_step * (1 + i) < 4 v, for i = 1, 2, ...
+    const auto bound = 4 * static_cast<std::int64_t>(vertices);
+    return bound <= 2 * progress_step ? 0 : (bound - 1) / progress_step - 1;
+}
+
 rose_set::rose_set() {
     for (auto& state : slot_states) state.store(slot_free);
 }
@@ -30,18 +36,30 @@ void rose_set::age_roses() {
             ++it;
             continue;
         }
-        const std::int32_t index = rose.slot_index;
-        it = roses.erase(it);
-        rose_count.store(static_cast<std::uint32_t>(roses.size()));
-        // Release: the worker that sees the slot free also sees our last read of it.
-        slot_states[index].store(slot_free, std::memory_order_release);
+        it = retire(it);
     }
+}
+
+void rose_set::retire_roses() {
+    platform::scoped_lock held(lock);
+    for (auto it = roses.begin(); it != roses.end();) it = retire(it);
+}
+
+std::list<std::unique_ptr<traj_rose>>::iterator rose_set::retire(
+    std::list<std::unique_ptr<traj_rose>>::iterator it) {
+    const std::int32_t index = (*it)->slot_index;
+    it = roses.erase(it);
+    rose_count.store(static_cast<std::uint32_t>(roses.size()));
+    // Release: the worker that sees the slot free also sees our last read of it.
+    slot_states[index].store(slot_free, std::memory_order_release);
+    return it;
 }
 
 void rose_set::add_rose(std::unique_ptr<traj_rose> rose) {
     platform::scoped_lock held(lock);
     const std::int32_t index = rose->slot_index;
     roses.push_back(std::move(rose));
+    ++roses_shown;
     rose_count.store(static_cast<std::uint32_t>(roses.size()));
     slot_states[index].store(slot_showing);
 }

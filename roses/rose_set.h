@@ -23,6 +23,11 @@ inline constexpr std::int32_t slot_showing = -1;  // one live rose shows it; nob
 
 inline constexpr std::size_t slot_count = 2;
 
+// The frames that draw a rose of this many vertices: each ages it by
+// progress_step, the first from its first progress, until it has run its
+// course.
+std::int64_t frames_drawing_rose(std::size_t vertices);
+
 struct rose_set {
     rose_set();
 
@@ -36,15 +41,26 @@ struct rose_set {
     // Makes a fully built rose live and marks its slot as showing.
     void add_rose(std::unique_ptr<traj_rose> rose);
 
+    // Retires every live rose at once, freeing its slot, as ageing would at
+    // the end of its course: for a scene taken on to a moment.
+    void retire_roses();
+
     const std::int32_t max_roses = 1;
     std::array<orbit_slot, slot_count> slots;
     std::array<std::atomic<std::int32_t>, slot_count> slot_states;
     std::list<std::unique_ptr<traj_rose>> roses;  // guarded by lock
     // The count of roses, readable without the lock; changed only under it.
     std::atomic<std::uint32_t> rose_count{0};
+    // The roses made live so far; guarded by lock.
+    std::int64_t roses_shown = 0;
     platform::lock lock;
     std::atomic<std::int32_t> width{0};
     std::atomic<std::int32_t> height{0};
+
+private:
+    // Retires the rose at `it`, with the lock held; the next one's place.
+    std::list<std::unique_ptr<traj_rose>>::iterator retire(
+        std::list<std::unique_ptr<traj_rose>>::iterator it);
 };
 
 }  // namespace quillant

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 // quillant-snapshot: renders the saver's own scene off-screen and writes
-// frames as PNG files.
+// frames as PNG files, or one moment of it, as a page's link gives it.
 //
 //   quillant-snapshot [--size WxH] [--seed N] [--frames F] [--every E] [--out DIR]
 //                     [--quiet]
+//   quillant-snapshot [--size WxH] [--seed N] --frame F [--rose K [--began B]] ...
+//   quillant-snapshot [--size WxH] --link LINK ...
 //
 // Frame k is the k-th frame of a saver started at that size and seed. The
 // worker's generation steps run here, one before each frame: the paced
@@ -25,6 +27,36 @@ namespace {
 // One line on standard error, whatever --quiet says.
 void report(const std::string& message) {
     std::fprintf(stderr, "quillant-snapshot: %s\n", message.c_str());
+}
+
+// Writes one picture, quillant-<seed>-<frame>.png: the moment of a page's
+// link, or the frame of the seed's own run, reached without drawing the
+// frames before it; and says the link's query of it. The exit status.
+int write_moment(const quillant::snapshot_options& options, quillant::offscreen_context& context) {
+    using namespace quillant;
+    const std::uint32_t seed = options.at ? options.at->seed : options.seed;
+    const std::int64_t frame = options.at ? options.at->frame : *options.frame;
+    scene drawn(seed, search_driver::every_frame);
+    if (options.at) {
+        const std::string why = drawn.reach(*options.at);
+        if (!why.empty()) {
+            report("no run shows the moment ?" + moment_query(*options.at) + ": " + why);
+            return 1;
+        }
+        drawn.resize(options.width, options.height);
+    } else {
+        drawn.resize(options.width, options.height);
+        drawn.skip_frames(frame - 1);
+    }
+    drawn.draw_frame();
+    const std::string path = options.out + "/quillant-" + std::to_string(seed) + "-" +
+                             std::to_string(frame) + ".png";
+    if (!write_png(path, options.width, options.height, context.pixels())) {
+        report("cannot write " + path);
+        return 1;
+    }
+    report("wrote " + path + ", the moment ?" + moment_query(drawn.now()));
+    return 0;
 }
 
 }  // namespace
@@ -55,6 +87,7 @@ int main(int argc, char** argv) {
         report("no off-screen GL context");
         return 1;
     }
+    if (options.frame || options.at) return write_moment(options, context);
     scene drawn(options.seed, search_driver::every_frame);
     drawn.resize(options.width, options.height);
 

@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: MIT
 // quillant-snapshot's command line, read with the rules and messages of the
-// hosts' options: the size, the seed, which frames to write and where.
-// Pure, so that it is tested and fuzzed natively.
+// hosts' options: the size, the seed, which frames to write and where, or
+// one moment, as its values or as the page's link to it. Pure, so that it
+// is tested and fuzzed natively.
 #pragma once
 
+#include "render/moment.h"
+
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +25,11 @@ struct snapshot_options {
     // are written.
     std::int64_t frames = 600;
     std::int64_t every = 150;
+    // One picture instead: frame `frame` of the seed's own run, reached
+    // without drawing the frames before it, when `at` is unset; else the
+    // moment `at`, of a page's link, whose frame it is.
+    std::optional<std::int64_t> frame;
+    std::optional<moment> at;
     std::string out = "shots";
     bool quiet = false;
     bool help = false;
@@ -33,7 +42,8 @@ struct snapshot_command {
 };
 
 // Reads the arguments after the program name, each option with one dash or
-// two. A command that would write no picture is an error too.
+// two. A command that would write no picture is an error too, and so is
+// one that names a moment twice or asks for it and for frames besides.
 snapshot_command read_snapshot_command(const std::vector<std::string>& arguments);
 
 // The usage text, for --help.

@@ -1,37 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "web/page_options.h"
 
-#include <cstddef>
+#include "render/address_query.h"
+
 #include <set>
 
 namespace quillant {
 
 namespace {
-
-int hex_digit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-// A name or value of a query as the browser's URLSearchParams reads it:
-// "+" is a space and "%XX" a byte; a "%" without two hex digits stays.
-std::string unescaped(const std::string& text) {
-    std::string plain;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '+') {
-            plain += ' ';
-        } else if (text[i] == '%' && i + 2 < text.size() && hex_digit(text[i + 1]) >= 0 &&
-                   hex_digit(text[i + 2]) >= 0) {
-            plain += static_cast<char>(hex_digit(text[i + 1]) * 16 + hex_digit(text[i + 2]));
-            i += 2;
-        } else {
-            plain += text[i];
-        }
-    }
-    return plain;
-}
 
 // A switch: no value, or one of the words for on and off.
 bool parse_switch(const std::string& text, bool& on) {
@@ -57,18 +33,10 @@ page_command read_page_query(const std::string& query) {
     page_options& options = command.options;
     std::set<std::string> given;
     std::set<std::string> repeated;
-    std::size_t start = !query.empty() && query[0] == '?' ? 1 : 0;
-    while (start <= query.size()) {
-        std::size_t end = query.find('&', start);
-        if (end == std::string::npos) end = query.size();
-        const std::string pair = query.substr(start, end - start);
-        start = end + 1;
-        if (pair.empty()) continue;
-
-        const std::size_t equals = pair.find('=');
-        const std::string name = unescaped(pair.substr(0, equals));
-        const std::string value =
-            equals == std::string::npos ? "" : unescaped(pair.substr(equals + 1));
+    for (const auto& pair : query_pairs(query)) {
+        // NOTE: named, not bound: C++17 lambdas cannot capture a structured binding.
+        const std::string& name = pair.first;
+        const std::string& value = pair.second;
         auto ignore = [&](const std::string& wanted) {
             command.warnings.push_back("ignored " + name + "=" + quoted(value) + ": not " + wanted);
         };
