@@ -8,6 +8,7 @@
 #include "render/host_options.h"
 #include "render/scene.h"
 #include "roses/diagnostics.h"
+#include "web/frame_rate.h"
 #include "web/page_gl.h"
 #include "web/page_options.h"
 
@@ -53,9 +54,7 @@ struct page {
     std::uint32_t frames_drawn = 0;
     // True from the loss of the WebGL context until the browser gives it back.
     bool context_lost = false;
-    // Frames since the overlay's figure was last taken, and since when.
-    int frames = 0;
-    double counted_since_ms = -1.0;
+    frame_rate rate;
     // The camera and the matrices of the last frame that drew a rose, for
     // the page's tests.
     frame_view last_view;
@@ -89,14 +88,9 @@ void follow_size(page& p) {
 
 // Writes the frames per second into the overlay once a second.
 void count_frame(page& p, double time_ms) {
-    ++p.frames;
-    if (p.counted_since_ms < 0.0) p.counted_since_ms = time_ms;
-    const double elapsed = time_ms - p.counted_since_ms;
-    if (elapsed < 1000.0) return;
-    EM_ASM({ document.getElementById('fps').textContent = 'FPS: ' + $0.toFixed(1); },
-           p.frames * 1000.0 / elapsed);
-    p.frames = 0;
-    p.counted_since_ms = time_ms;
+    if (const auto figure = p.rate.drawn(time_ms)) {
+        EM_ASM({ document.getElementById('fps').textContent = 'FPS: ' + $0.toFixed(1); }, *figure);
+    }
 }
 
 // The view as JSON, or "" before any rose was drawn.
