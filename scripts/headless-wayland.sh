@@ -164,7 +164,7 @@ stop_headless_compositor() {
     kill "$session_pid" 2>/dev/null
     # Its bus goes a moment after it.
     for _ in $(seq 50); do
-      pgrep -f -- "--config-file=$XDG_RUNTIME_DIR/bus.conf" >/dev/null || break
+      pgrep -f -- "--config-file[= ]$XDG_RUNTIME_DIR/bus.conf" >/dev/null || break
       sleep 0.1
     done
   fi
