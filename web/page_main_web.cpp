@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 // The page: the saver's scene in a browser, drawn into the canvas with WebGL
 // at the device's pixel ratio, a frame every period on the browser's
-// animation frames, the orbit search run in slices between them.
+// animation frames, the orbit search run in slices between them; its moments
+// saved as a picture and a link, and opened from one.
 //
 //   index.html?seed=N&delay=MICROSECONDS&fps&verbose
+//   index.html?seed=N&frame=F&rose=K&began=B
 #include "render/frame_pacer.h"
 #include "render/host_options.h"
 #include "render/scene.h"
@@ -34,8 +36,10 @@ constexpr char canvas[] = "#canvas";
 // much early, so that the browser's beat does not drop frames.
 constexpr std::int64_t frame_slack_us = 4000;
 
-// What a frame drew its roses with: the buffer's size, the camera, the matrices.
+// What a frame drew its roses with: the frame, the buffer's size, the
+// camera, the matrices.
 struct frame_view {
+    std::int64_t frame = 0;
     std::int32_t width = 0;
     std::int32_t height = 0;
     scene_point position;
@@ -55,9 +59,12 @@ struct page {
     // True from the loss of the WebGL context until the browser gives it back.
     bool context_lost = false;
     frame_rate rate;
-    // The camera and the matrices of the last frame that drew a rose, for
-    // the page's tests.
+    // Set by S or the page's control: the next frame drawn is saved.
+    bool save_asked = false;
+    // The camera and the matrices of the last frame that drew a rose, and
+    // of the last frame saved, for the page's tests.
     frame_view last_view;
+    frame_view saved_view;
 };
 
 // The diagnostics, when asked for, as lines of the console.
@@ -93,6 +100,21 @@ void count_frame(page& p, double time_ms) {
     }
 }
 
+// Hands the frame just drawn, still in the drawing buffer, to the page's
+// script, which saves it as quillant-<seed>-<frame>.png with a link to its
+// moment.
+void save_moment(page& p) {
+    p.save_asked = false;
+    const moment shown = p.drawn->now();
+    p.saved_view = p.last_view.frame == shown.frame ? p.last_view : frame_view{};
+    const std::string query = moment_query(shown);
+    const std::string name = "quillant-" + std::to_string(shown.seed) + "-" +
+                             std::to_string(shown.frame) + ".png";
+    diagnose(diagnostic_stream::error, "quillant: saved the moment ?%s", query.c_str());
+    EM_ASM({ quillantSaveMoment(UTF8ToString($0), UTF8ToString($1)); }, query.c_str(),
+           name.c_str());
+}
+
 // The view as JSON, or "" before any rose was drawn.
 std::string view_json(const frame_view& view) {
     if (view.width == 0) return "";
@@ -101,7 +123,8 @@ std::string view_json(const frame_view& view) {
         std::snprintf(number, sizeof number, "%.9g", value);
         json += number;
     };
-    std::string json = "{\"width\":" + std::to_string(view.width) +
+    std::string json = "{\"frame\":" + std::to_string(view.frame) +
+                       ",\"width\":" + std::to_string(view.width) +
                        ",\"height\":" + std::to_string(view.height) + ",\"position\":[";
     add(json, view.position.x);
     json += ',';
@@ -143,8 +166,10 @@ EM_BOOL animation_frame(double time_ms, void* data) {
     ++p.frames_drawn;
     if (strips_drawn() != strips_before) {
         const ball_camera& root = p.drawn->root();
-        p.last_view = {p.width, p.height, root.position, root.pitch, root.yaw, last_drawn_view()};
+        p.last_view = {p.drawn->frame(), p.width,  p.height,
+                       root.position,    root.pitch, root.yaw, last_drawn_view()};
     }
+    if (p.save_asked) save_moment(p);
     if (p.options.show_fps) count_frame(p, time_ms);
     // A hidden page has no animation frames; back, it draws the frame that is
     // due and goes on from there.
@@ -172,6 +197,22 @@ EM_BOOL restore_context(int, const void*, void* data) {
     return EM_TRUE;
 }
 
+// Makes the page's scene, taken on to the moment of its address when it
+// has one; a moment that no run of its seed shows is warned about, and the
+// seed starts from its beginning.
+void open_scene(page& p, std::uint32_t seed) {
+    p.drawn = std::make_unique<scene>(seed, search_driver::slices);
+    if (!p.options.opened_at) return;
+    const std::string why = p.drawn->reach(*p.options.opened_at);
+    if (why.empty()) {
+        diagnose(diagnostic_stream::error, "quillant: opened on the moment ?%s",
+                 moment_query(*p.options.opened_at).c_str());
+        return;
+    }
+    emscripten_console_warn(("quillant: ignored the moment: " + why).c_str());
+    p.drawn = std::make_unique<scene>(seed, search_driver::slices);
+}
+
 // The page's one object, made at the start and kept for the page's life.
 page& the_page() {
     static page p;
@@ -183,15 +224,26 @@ page& the_page() {
 }  // namespace quillant
 
 // For the page's tests: the camera and matrices of the last frame that drew
-// a rose, and the number of frames drawn.
+// a rose and of the last frame saved, and the number of frames drawn.
 extern "C" EMSCRIPTEN_KEEPALIVE const char* quillant_last_view() {
     static std::string json;
     json = quillant::view_json(quillant::the_page().last_view);
     return json.c_str();
 }
 
+extern "C" EMSCRIPTEN_KEEPALIVE const char* quillant_saved_view() {
+    static std::string json;
+    json = quillant::view_json(quillant::the_page().saved_view);
+    return json.c_str();
+}
+
 extern "C" EMSCRIPTEN_KEEPALIVE std::uint32_t quillant_frames_drawn() {
     return quillant::the_page().frames_drawn;
+}
+
+// S or the page's control: saves the next frame drawn and links to it.
+extern "C" EMSCRIPTEN_KEEPALIVE void quillant_save_moment() {
+    quillant::the_page().save_asked = true;
 }
 
 int main() {
@@ -225,7 +277,7 @@ int main() {
         return 0;
     }
 
-    p.drawn = std::make_unique<scene>(seed, search_driver::slices);
+    open_scene(p, seed);
     emscripten_set_webglcontextlost_callback(canvas, &p, EM_FALSE, lose_context);
     emscripten_set_webglcontextrestored_callback(canvas, &p, EM_FALSE, restore_context);
     if (p.options.show_fps) EM_ASM({ document.getElementById('fps').hidden = false; });

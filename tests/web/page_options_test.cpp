@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quillant {
@@ -63,12 +64,52 @@ TEST(PageOptions, UnknownAndRepeatedSettingsAreWarnedAboutOnce) {
     const page_command command = read_page_query("?sed=30&verbose&seed=30&seed=31&seed=32&x%0Ay");
     ASSERT_EQ(command.warnings.size(), 3u);
     EXPECT_EQ(command.warnings[0],
-              "ignored 'sed': not a setting of the page (seed, delay, fps, verbose)");
+              "ignored 'sed': not a setting of the page (seed, frame, rose, began, delay, fps, "
+              "verbose)");
     EXPECT_EQ(command.warnings[1], "seed is given more than once: the last one holds");
     EXPECT_EQ(command.warnings[2],
-              "ignored 'x\\x0Ay': not a setting of the page (seed, delay, fps, verbose)");
+              "ignored 'x\\x0Ay': not a setting of the page (seed, frame, rose, began, delay, fps, "
+              "verbose)");
     EXPECT_EQ(command.options.seed, 32u);
     EXPECT_TRUE(command.options.verbose);
+}
+
+// A link's moment opens the page on it, with its seed; a moment given in
+// part, or with a bad part, is ignored with one warning, and the page
+// starts as usual with the seed it names.
+TEST(PageOptions, AMomentOpensThePageOnItOrIsIgnoredWithOneWarning) {
+    const page_command opened = read_page_query("?seed=7&frame=72000&rose=43&began=71708&fps");
+    EXPECT_TRUE(opened.warnings.empty());
+    ASSERT_TRUE(opened.options.opened_at.has_value());
+    EXPECT_EQ(opened.options.opened_at->frame, 72000);
+    EXPECT_EQ(opened.options.opened_at->rose, 43);
+    EXPECT_EQ(opened.options.opened_at->began, 71708);
+    EXPECT_EQ(opened.options.seed, 7u);
+    EXPECT_TRUE(opened.options.show_fps);
+    EXPECT_EQ(read_page_query("?frame=9&seed=1&rose=0").options.opened_at->began, 0)
+        << "between two roses";
+
+    const std::vector<std::pair<std::string, std::string>> ignored = {
+        {"?seed=7&frame=x&rose=1", "ignored frame='x': not a frame from 1 to 10000000"},
+        {"?seed=7&frame=10000001&rose=1", "ignored frame='10000001': not a frame"},
+        {"?seed=7&frame=90&rose=-1", "ignored rose='-1': not a number of roses"},
+        {"?seed=7&frame=90&rose=1&began=", "ignored began='': not a frame"},
+        {"?seed=7&frame=90&rose=1&began=3&orbit=1,1,1,ffffff", "ignored orbit='1,1,1,ffffff'"},
+        {"?seed=x&frame=90&rose=1", "ignored seed='x': not a seed"},
+        {"?frame=90&rose=1", "ignored the moment: a moment needs seed, frame and rose"},
+        {"?seed=7&rose=1", "ignored the moment: a moment needs seed, frame and rose"},
+        {"?seed=7&frame=90&rose=1&began=91", "ignored the moment: began=91 is after frame=90"},
+    };
+    for (const auto& [query, warning] : ignored) {
+        const page_command command = read_page_query(query);
+        ASSERT_EQ(command.warnings.size(), 1u) << query;
+        EXPECT_EQ(command.warnings[0].rfind(warning, 0), 0u) << command.warnings[0];
+        EXPECT_FALSE(command.options.opened_at.has_value()) << query;
+    }
+    EXPECT_EQ(read_page_query("?seed=x&frame=90&rose=1").options.seed, std::nullopt);
+    EXPECT_EQ(read_page_query("?seed=7&frame=x&rose=1").options.seed, 7u);
+    const page_command later = read_page_query("?seed=7&frame=x&frame=90&rose=1");
+    EXPECT_EQ(later.options.opened_at->frame, 90) << "the last value that reads holds";
 }
 
 // The overlay's figure counts the frames after the first of its second:
