@@ -78,8 +78,13 @@ function startDisplay(log) {
 // `open` gives a page and the record of its console, errors and requests;
 // `hide` and `show` take a page out of sight and back; `fileUrl` gives the
 // address of a local file as the engine must open it.
+//
+// Downloads (a saved moment's picture) go to `work`/downloads, never to the
+// user's own folder.
 export async function startEngine(name, work) {
   const display = name === 'chromium' ? null : await startDisplay(path.join(work, 'xvfb.log'));
+  const downloads = path.join(work, 'downloads');
+  fs.mkdirSync(downloads, { recursive: true });
   const browsers = new Map();
   const others = new Map();
 
@@ -91,11 +96,16 @@ export async function startEngine(name, work) {
         return puppeteer.launch({
           browser: 'firefox', executablePath: '/usr/bin/firefox-esr', headless: true,
           env: { ...process.env, DISPLAY: display.name },
-          extraPrefsFirefox: webgl ? {} : { 'webgl.disabled': true },
+          extraPrefsFirefox: {
+            'browser.download.dir': downloads, 'browser.download.folderList': 2,
+            'browser.download.useDownloadDir': true,
+            'browser.download.always_ask_before_handling_new_types': false,
+            ...(webgl ? {} : { 'webgl.disabled': true }),
+          },
         });
       case 'webkit':
         return launchWebKit({ display: display.name, scale, log: path.join(work, 'webdriver.log'),
-          browserArguments: webgl ? [] : ['--enable-webgl=false'] });
+          downloads, browserArguments: webgl ? [] : ['--enable-webgl=false'] });
       default:
         throw new Error(`no engine ${name}`);
     }
@@ -103,6 +113,7 @@ export async function startEngine(name, work) {
 
   return {
     name,
+    downloads,
     async browser(options = {}) {
       const key = JSON.stringify(options);
       if (!browsers.has(key)) browsers.set(key, await start(options));
@@ -134,6 +145,10 @@ export async function startEngine(name, work) {
           return record;
         };
       } else {
+        if (name === 'chromium') {
+          const session = await page.createCDPSession();
+          await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
+        }
         page.on('console', (message) => record.console.push({ type: message.type(), text: message.text() }));
         page.on('pageerror', (error) => record.errors.push(String(error)));
         page.on('request', (request) => record.requests.push(request.url()));

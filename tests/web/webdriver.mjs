@@ -37,10 +37,15 @@ function freePort() {
 
 // Starts WebKitWebDriver on the X display, its windows at the integer
 // scale, with MiniBrowser's own switches after --automation; one session.
-export async function launchWebKit({ display, scale = 1, browserArguments = [], log }) {
+// Its downloads go to the folder `downloads`, through the XDG user folders
+// of a configuration of its own there.
+export async function launchWebKit({ display, scale = 1, browserArguments = [], log, downloads }) {
   const port = await freePort();
+  const config = `${downloads}/.config`;
+  fs.mkdirSync(config, { recursive: true });
+  fs.writeFileSync(`${config}/user-dirs.dirs`, `XDG_DOWNLOAD_DIR="${downloads}"\n`);
   const driver = spawn('WebKitWebDriver', [`--port=${port}`], {
-    env: { ...process.env, DISPLAY: display, GDK_SCALE: String(scale) },
+    env: { ...process.env, DISPLAY: display, GDK_SCALE: String(scale), XDG_CONFIG_HOME: config },
     stdio: ['ignore', fs.openSync(log, 'a'), fs.openSync(log, 'a')],
   });
   const root = `http://127.0.0.1:${port}`;
