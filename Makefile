@@ -106,6 +106,7 @@ bench: build-native web
 	./bench/frame-cost build/native
 	./bench/wayland-frame-cost build/native
 	node bench/page-cost.mjs dist/web
+	node bench/moment-open.mjs dist/web build/native/tools/quillant-snapshot
 
 clean:
 	rm -rf build dist
