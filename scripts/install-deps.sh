@@ -80,11 +80,12 @@ test_wayland=("${check[@]}" imagemagick libgl1-mesa-dri sway swayidle grim wtype
 test_web=("${check[@]}" "${web[@]}" "${display[@]}" chromium firefox-esr webkit2gtk-driver npm)
 # The packages and the release: lintian and groff for the Linux package, and
 # everything the release is made of; each family's own tools for its recipe
-# (Arch's makepkg, which wants pacman even with --nodeps; rpmbuild and
-# rpmlint; Nix's parser) and appstreamcli for the metadata; yq and jq to read
-# the Windows package managers' manifests; npm for the workflows' checker.
+# (Arch's makepkg, which wants pacman even with --nodeps, and bsdtar;
+# rpmbuild and rpmlint; Nix's parser) and appstreamcli for the metadata; yq
+# and jq to read the Windows package managers' manifests; npm for the
+# workflows' checker.
 test_packages=("${test_windows[@]}" "${web[@]}" libxml2-utils lintian groff-base npm
-  makepkg pacman-package-manager rpm rpmlint nix-bin appstream yq jq)
+  makepkg pacman-package-manager libarchive-tools rpm rpmlint nix-bin appstream yq jq)
 # Everything: with clang and its sanitizer runtime for the sanitizer and
 # fuzzing builds.
 test=("${test_windows[@]}" "${test_x11[@]}" "${test_wayland[@]}" "${test_web[@]}"
