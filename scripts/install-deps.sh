@@ -85,7 +85,8 @@ test_web=("${check[@]}" "${web[@]}" "${display[@]}" chromium firefox-esr webkit2
 # and jq to read the Windows package managers' manifests; npm for the
 # workflows' checker.
 test_packages=("${test_windows[@]}" "${web[@]}" libxml2-utils lintian groff-base npm
-  makepkg pacman-package-manager libarchive-tools rpm rpmlint nix-bin appstream yq jq)
+  makepkg pacman-package-manager libarchive-tools rpm rpmlint desktop-file-utils nix-bin appstream
+  yq jq)
 # Everything: with clang and its sanitizer runtime for the sanitizer and
 # fuzzing builds.
 test=("${test_windows[@]}" "${test_x11[@]}" "${test_wayland[@]}" "${test_web[@]}"
