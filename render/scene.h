@@ -77,6 +77,7 @@ public:
     // before each, as the every_frame driver draws them: frame k of a seed
     // sooner. Needs the size.
     void skip_frames(std::int64_t count);
+
     // Widens the roses' lines by the factor: for a buffer of more pixels than
     // the desktop's own (a scaled output), lines as wide as at scale 1.
     void set_line_scale(float scale) { line_scale_ = scale; }

@@ -5,7 +5,7 @@
 // saved as a picture and a link, and opened from one.
 //
 //   index.html?seed=N&delay=MICROSECONDS&fps&verbose
-//   index.html?seed=N&frame=F&rose=K&began=B
+//   index.html?seed=N&frame=F&rose=K&began=B&orbit=RE,IM,RADIUS,RRGGBB
 #include "render/frame_pacer.h"
 #include "render/host_options.h"
 #include "render/scene.h"
@@ -166,8 +166,8 @@ EM_BOOL animation_frame(double time_ms, void* data) {
     ++p.frames_drawn;
     if (strips_drawn() != strips_before) {
         const ball_camera& root = p.drawn->root();
-        p.last_view = {p.drawn->frame(), p.width,  p.height,
-                       root.position,    root.pitch, root.yaw, last_drawn_view()};
+        p.last_view = {p.drawn->frame(), p.width, p.height, root.position, root.pitch, root.yaw,
+                       last_drawn_view()};
     }
     if (p.save_asked) save_moment(p);
     if (p.options.show_fps) count_frame(p, time_ms);
