@@ -36,5 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(options.frame_period_us >= 0 &&
           options.frame_period_us <= quillant::longest_frame_period_us);
     Check(options.mode != quillant::wayland_mode::window || options.output.empty());
+    Check(options.idle_seconds <= quillant::longest_idle_seconds);
+    Check(options.idle_seconds > 0 ? options.mode == quillant::wayland_mode::saver
+                                   : !options.on_battery);
     return 0;
 }

@@ -71,9 +71,12 @@ test_windows=("${deb[@]}" "${run[@]}" g++-mingw-w64-x86-64-posix mingw-w64-x86-6
 test_x11=("${check[@]}" "${display[@]}" libxml2-utils xsecurelock x11-xserver-utils)
 # quillant-wayland: the headless compositors and their tools (sway with
 # swayidle, grim and wtype; weston, which has no layer shell; KDE's KWin and
-# GNOME's Mutter) and the D-Bus session each of KWin and Mutter runs in.
+# GNOME's Mutter) and the D-Bus session each of KWin and Mutter runs in; for
+# --idle's set-up lines, the tools they name (gsettings with GNOME's schemas
+# and dconf, KDE's kwriteconfig5) and desktop-file-validate.
 test_wayland=("${check[@]}" imagemagick libgl1-mesa-dri sway swayidle grim wtype weston
-  kwin-wayland mutter dbus)
+  kwin-wayland mutter dbus libglib2.0-bin gsettings-desktop-schemas dconf-gsettings-backend
+  libkf5config-bin desktop-file-utils)
 # The page in the three browser engines (Chromium, Firefox ESR, WebKitGTK's
 # WebDriver with its MiniBrowser), driven from Node with npm's packages,
 # against the native build's matrices and snapshots.

@@ -35,6 +35,7 @@ struct zxdg_output_v1;
 namespace quillant {
 
 struct client;
+struct idle_watch;
 
 // One output as the compositor describes it: through wl_output, and through
 // xdg-output where wl_output is too old to name it or to place it.
@@ -75,6 +76,7 @@ struct view {
     std::unique_ptr<fps_figures> figures;
     frame_pacer pacer{default_frame_period_us};
     wl_callback* frame = nullptr;  // the compositor has not asked for the next
+    bool presented = false;        // a frame of it has been on screen
 };
 
 // A seat with the devices it offers now, and where its pointer was first
@@ -117,6 +119,9 @@ struct client {
     std::size_t views_made = 0;
     bool ending = false;
     std::string failure;  // set when it must end with status 1
+    // --idle: what says when the user is idle, and whether the views are
+    // shown; null without --idle (idle_wayland.h).
+    std::unique_ptr<idle_watch> idle;
 };
 
 // One line on standard error.
@@ -168,7 +173,7 @@ void read_keymap(seat& s, std::uint32_t format, int fd, std::uint32_t size);
 extern const wl_keyboard_listener keyboard_listener;
 extern const wl_pointer_listener pointer_listener;
 extern const wl_touch_listener touch_listener;
-// Forgets the pointer's view when that view goes.
+// Forgets the pointer's view, and the origin taken on it, when that view goes.
 void forget_view(client& c, const view* gone);
 
 // registry: the globals, from the first roundtrip to the disconnection.

@@ -12,6 +12,7 @@ void frame_done(void* data, wl_callback* callback, std::uint32_t) {
     auto& v = *static_cast<view*>(data);
     wl_callback_destroy(callback);
     v.frame = nullptr;
+    v.presented = true;
 }
 const wl_callback_listener frame_listener = {frame_done};
 

@@ -4,6 +4,7 @@
 // together, as the Windows saver counts it). A --window ends on Escape or q
 // alone; a --background never ends by input.
 #include "wayland/client_wayland.h"
+#include "wayland/idle_wayland.h"
 
 #include <linux/input-event-codes.h>
 #include <unistd.h>
@@ -16,8 +17,14 @@ namespace {
 
 constexpr double pointer_slack = 4.0;
 
+// The saver ends; with --idle, it hides until the next idle time.
 void end_by_input(client& c) {
-    if (c.options.mode == wayland_mode::saver) c.ending = true;
+    if (c.options.mode != wayland_mode::saver) return;
+    if (c.idle != nullptr) {
+        hear_idle(c, idle_event::input);
+    } else {
+        c.ending = true;
+    }
 }
 
 void keymap(void* data, wl_keyboard*, std::uint32_t format, std::int32_t fd, std::uint32_t size) {
@@ -72,7 +79,7 @@ void pointer_at(seat& s, const view* on, wl_fixed_t surface_x, wl_fixed_t surfac
         s.origin_x = x;
         s.origin_y = y;
     } else if (std::fabs(x - s.origin_x) + std::fabs(y - s.origin_y) > pointer_slack) {
-        c.ending = true;
+        end_by_input(c);
     }
 }
 
@@ -124,7 +131,12 @@ const wl_touch_listener touch_listener = {touch_down,   touch_up,    touch_motio
 void forget_view(client& c, const view* gone) {
     for (auto& s : c.seats) {
         if (s->pointer_on == gone) s->pointer_on = nullptr;
-        if (s->origin_on == gone) s->origin_on = nullptr;
+        // Moves count afresh from where the pointer is next seen: with
+        // --idle, views shown again must not measure from the last showing.
+        if (s->origin_on == gone) {
+            s->origin_on = nullptr;
+            s->origin_seen = false;
+        }
     }
 }
 

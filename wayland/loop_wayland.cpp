@@ -4,6 +4,7 @@
 // a signal, the compositor or a failure ends it.
 #include "platform/platform.h"
 #include "wayland/client_wayland.h"
+#include "wayland/idle_wayland.h"
 #include "wayland/saver_client_wayland.h"
 
 #include <poll.h>
@@ -12,6 +13,7 @@
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
+#include <vector>
 
 namespace quillant {
 
@@ -21,8 +23,9 @@ namespace {
 // failure is the one line that report() writes.
 void quiet_wayland_log(const char*, va_list) {}
 
-// Waits for the compositor's events, a signal or the next due frame, and
-// handles what came. False when the connection failed.
+// Waits for the compositor's events, a signal, the next due frame or, with
+// --idle, the buses, and handles what came. False when the connection
+// failed.
 bool wait_and_dispatch(client& c, int signals) {
     while (wl_display_prepare_read(c.display) != 0) {
         if (wl_display_dispatch_pending(c.display) < 0) return false;
@@ -36,8 +39,10 @@ bool wait_and_dispatch(client& c, int signals) {
         return false;
     }
     const short wanted = unsent ? POLLIN | POLLOUT : POLLIN;
-    pollfd watched[2] = {{wl_display_get_fd(c.display), wanted, 0}, {signals, POLLIN, 0}};
-    const int ready = poll(watched, 2, next_frame_ms(c, platform::monotonic_us()));
+    std::vector<pollfd> watched = {{wl_display_get_fd(c.display), wanted, 0}, {signals, POLLIN, 0}};
+    int timeout = next_frame_ms(c, platform::monotonic_us());
+    if (c.idle != nullptr) timeout = sooner_ms(timeout, watch_idle_buses(c, watched));
+    const int ready = poll(watched.data(), watched.size(), timeout);
     if (ready > 0 && (watched[0].revents & (POLLIN | POLLERR | POLLHUP))) {
         if (wl_display_read_events(c.display) < 0) return false;
     } else {
@@ -49,14 +54,19 @@ bool wait_and_dispatch(client& c, int signals) {
 
 // After the compositor closed views: once all it had to say is heard (an
 // output that goes withdraws its global after closing its view), the saver
-// ends if the compositor took every view away from outputs that stay. A
-// wallpaper waits for outputs to come back.
+// ends if the compositor took every view away from outputs that stay (with
+// --idle, hides). A wallpaper waits for outputs to come back.
 bool follow_closed_views(client& c) {
     c.views_closed = false;
     if (wl_display_roundtrip(c.display) < 0) return false;
     const bool covering = std::any_of(c.outputs.begin(), c.outputs.end(),
                                       [](const auto& o) { return o->described; });
-    if (c.options.mode == wayland_mode::saver && c.views.empty() && covering) c.ending = true;
+    if (c.options.mode != wayland_mode::saver || !c.views.empty() || !covering) return true;
+    if (c.idle != nullptr) {
+        hear_idle(c, idle_event::views_gone);
+    } else {
+        c.ending = true;
+    }
     return true;
 }
 
@@ -68,6 +78,7 @@ std::string run_connected(client& c, int signals) {
         if (!wait_and_dispatch(c, signals) || (c.views_closed && !follow_closed_views(c))) {
             return "the connection to the compositor failed";
         }
+        if (c.idle != nullptr) follow_idle(c);
         const std::int64_t now_us = platform::monotonic_us();
         for (auto& v : c.views) draw_if_due(*v, now_us);
     }
@@ -90,6 +101,7 @@ int run_wayland_saver(const wayland_options& options) {
     client c;
     c.options = options;
     c.first_seed = options.seed.value_or(0);
+    if (options.idle_seconds > 0) c.idle = make_idle_watch(options);
     c.display = wl_display_connect(nullptr);
     if (c.display == nullptr) {
         report("no Wayland display to connect to (is WAYLAND_DISPLAY set?)");

@@ -5,6 +5,7 @@
 #include "fractional-scale-v1-client-protocol.h"
 #include "viewporter-client-protocol.h"
 #include "wayland/client_wayland.h"
+#include "wayland/idle_wayland.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
@@ -30,6 +31,7 @@ void global_added(void* data, wl_registry* registry, std::uint32_t name, const c
                   std::uint32_t version) {
     client& c = *static_cast<client*>(data);
     const std::string kind = interface;
+    if (c.idle != nullptr && offer_idle_global(c, registry, name, kind, version)) return;
     if (kind == wl_compositor_interface.name) {
         c.compositor = bind<wl_compositor>(registry, name, &wl_compositor_interface,
                                            std::min(version, 4u));
@@ -54,6 +56,7 @@ void global_added(void* data, wl_registry* registry, std::uint32_t name, const c
         add_output(c, registry, name, version);
     } else if (kind == wl_seat_interface.name) {
         add_seat(c, registry, name, version);
+        if (c.idle != nullptr) follow_idle_seats(c);
     }
 }
 
@@ -71,6 +74,7 @@ void global_removed(void* data, wl_registry*, std::uint32_t name) {
         if ((*it)->global != name) continue;
         release_seat(**it);
         c.seats.erase(it);
+        if (c.idle != nullptr) follow_idle_seats(c);
         return;
     }
 }
@@ -94,6 +98,9 @@ std::string meet_compositor(client& c) {
     for (int i = 0; i < 2; ++i) {
         if (wl_display_roundtrip(c.display) < 0) return "the compositor closed the connection";
     }
+    // --idle shows the views when the user is idle, on the outputs there
+    // are then.
+    if (c.idle != nullptr) return start_idle(c);
     if (c.options.mode != wayland_mode::window && c.outputs.empty()) {
         return "the compositor has no outputs";
     }
@@ -109,6 +116,7 @@ std::string meet_compositor(client& c) {
 
 void disconnect(client& c) {
     hide_views(c);
+    if (c.idle != nullptr) stop_idle(c);
     for (auto& s : c.seats) release_seat(*s);
     c.seats.clear();
     for (auto& o : c.outputs) release_output(*o);

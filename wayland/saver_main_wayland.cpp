@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 // quillant-wayland: the saver's scene on a Wayland desktop, above every
-// window on each output until input ends it, as a wallpaper, or in a window.
+// window on each output until input ends it, as a wallpaper, or in a window;
+// with --idle, shown whenever the desktop says the user is idle.
 //
-//   quillant-wayland [--window | --background] [--output NAME]
-//                    [--delay MICROSECONDS] [--seed N] [--fps] [--verbose]
+//   quillant-wayland [--window | --background | --idle SECONDS [--on-battery]]
+//                    [--output NAME] [--delay MICROSECONDS] [--seed N] [--fps]
+//                    [--verbose]
 #include "roses/diagnostics.h"
 #include "wayland/saver_client_wayland.h"
 #include "wayland/saver_options.h"

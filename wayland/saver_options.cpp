@@ -23,6 +23,15 @@ wayland_command read_wayland_command(const std::vector<std::string>& arguments) 
                          options.output = value;
                          return not_one(value.empty() ? "an output's name" : "");
                      }},
+                    switch_option("on-battery", options.on_battery),
+                    {"idle", true,
+                     [&](const std::string& value) {
+                         std::uint64_t seconds = 0;
+                         const bool read = parse_decimal(value, longest_idle_seconds, seconds) &&
+                                           seconds > 0;
+                         options.idle_seconds = static_cast<std::uint32_t>(seconds);
+                         return not_one(read ? "" : "a number of seconds from 1 to 86400");
+                     }},
                     {"delay", true,
                      [&](const std::string& value) {
                          return not_one(read_frame_period(value, options.frame_period_us));
@@ -34,8 +43,14 @@ wayland_command read_wayland_command(const std::vector<std::string>& arguments) 
                          return refusal;
                      }}});
     if (!command.error.empty()) return command;
+    const bool idle = options.idle_seconds > 0;
     if (window && background) {
         command.error = "--window and --background exclude each other";
+    } else if (idle && (window || background)) {
+        command.error = std::string("--idle shows the saver, not ") +
+                        (window ? "--window" : "--background");
+    } else if (options.on_battery && !idle) {
+        command.error = "--on-battery is for --idle";
     } else if (window && !options.output.empty()) {
         command.error = "--output is for the saver and --background";
     } else if (window) {
@@ -52,8 +67,9 @@ std::uint32_t output_seed(std::uint32_t first, std::size_t index) {
 }
 
 const char* wayland_usage() {
-    return "usage: quillant-wayland [--window | --background] [--output NAME]\n"
-           "                        [--delay MICROSECONDS] [--seed N] [--fps] [--verbose]\n"
+    return "usage: quillant-wayland [--window | --background | --idle SECONDS [--on-battery]]\n"
+           "                        [--output NAME] [--delay MICROSECONDS] [--seed N] [--fps]\n"
+           "                        [--verbose]\n"
            "\n"
            "Quillant's roses on a Wayland desktop. By default a screen saver: above every\n"
            "window on each output, ended by a key, a button, a touch or a move of the\n"
@@ -62,6 +78,11 @@ const char* wayland_usage() {
            "  --window          one ordinary window; Escape or q ends it\n"
            "  --background      under every window, not ended by input: a wallpaper, or\n"
            "                    a locker's background program\n"
+           "  --idle SECONDS    started once for the session, its own idle daemon: the\n"
+           "                    saver after SECONDS (1 to 86400) without input, gone\n"
+           "                    again when the user is back; not while a film or another\n"
+           "                    client holds idle back, nor on battery\n"
+           "  --on-battery      with --idle, on battery power too\n"
            "  --output NAME     that output alone (as swaymsg -t get_outputs names it)\n"
            "  --delay US        microseconds between frames, 0 to 10000000 (50000)\n"
            "  --seed N          the first output's seed, to show its roses again\n"

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // quillant-wayland's command line, read without the window system: where it
 // draws (a saver on every output, a wallpaper, or a window), on which output,
-// the frame period, the seed, and the overlay and diagnostics switches. Pure,
+// whether it waits for the desktop's idle time itself, the frame period, the
+// seed, and the overlay and diagnostics switches. Pure,
 // so that it is tested and fuzzed natively.
 #pragma once
 
@@ -26,6 +27,11 @@ struct wayland_options {
     // --output NAME: that output alone; empty for every output.
     std::string output;
     std::int64_t frame_period_us = default_frame_period_us;
+    // --idle SECONDS: the saver started once for the session, shown after
+    // that long without input and hidden when the user is back; 0 without.
+    std::uint32_t idle_seconds = 0;
+    // --on-battery: with --idle, shown on battery power too.
+    bool on_battery = false;
     // The first output's seed, to show a picture again; unset, each output
     // takes one of its own.
     std::optional<std::uint32_t> seed;
@@ -48,6 +54,9 @@ wayland_command read_wayland_command(const std::vector<std::string>& arguments);
 // The seed of the output that came `index`-th, when the first has `first`:
 // different for each, and the same again for the same first seed.
 std::uint32_t output_seed(std::uint32_t first, std::size_t index);
+
+// The longest --idle, a day: a longer wait is no screen saver's.
+inline constexpr std::uint32_t longest_idle_seconds = 86400;
 
 // The usage text, for --help.
 const char* wayland_usage();

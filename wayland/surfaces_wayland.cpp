@@ -6,6 +6,7 @@
 #include "fractional-scale-v1-client-protocol.h"
 #include "viewporter-client-protocol.h"
 #include "wayland/client_wayland.h"
+#include "wayland/idle_wayland.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
 
@@ -100,7 +101,15 @@ void toplevel_configure(void* data, xdg_toplevel*, std::int32_t width, std::int3
         v.height = height;
     }
 }
-void toplevel_close(void* data, xdg_toplevel*) { static_cast<view*>(data)->owner->ending = true; }
+// The user closed a window: the saver ends, or with --idle hides.
+void toplevel_close(void* data, xdg_toplevel*) {
+    client& c = *static_cast<view*>(data)->owner;
+    if (c.idle != nullptr) {
+        hear_idle(c, idle_event::input);
+    } else {
+        c.ending = true;
+    }
+}
 void toplevel_bounds(void*, xdg_toplevel*, std::int32_t, std::int32_t) {}
 void toplevel_capabilities(void*, xdg_toplevel*, wl_array*) {}
 const xdg_toplevel_listener toplevel_listener = {toplevel_configure, toplevel_close,

@@ -15,6 +15,8 @@
   libGLU,
   xorg,
   libxkbcommon,
+  systemd,
+  kdePackages,
   wayland,
   wayland-protocols,
   gtest,
@@ -44,6 +46,8 @@ stdenv.mkDerivation (finalAttrs: {
     libGLU
     xorg.libX11
     libxkbcommon
+    systemd
+    kdePackages.plasma-wayland-protocols
     wayland
     wayland-protocols
   ];

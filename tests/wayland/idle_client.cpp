@@ -1,15 +1,12 @@
 // SPDX-License-Identifier: MIT
-// A Wayland client of the tests' own, for quillant-wayland --idle:
+// A Wayland client of the tests' own, for quillant-wayland --idle: a grey
+// window that holds an idle inhibitor, as a film player does, until
+// SIGTERM.
 //
-//   idle-client inhibit    a grey window that holds an idle inhibitor, as a
-//                          film player does, until SIGTERM; prints
-//                          "inhibiting" once the window is shown
-//   idle-client activity   user activity, as KDE's idle protocol lets a
-//                          client simulate it, where no input can be
-//                          injected (headless KWin)
+//   idle-client inhibit
 //
-// Exits 1 with a line when the compositor lacks what it needs.
-#include "idle-client-protocol.h"
+// Prints "inhibiting" once the window is shown; exits 1 with a line when
+// the compositor lacks what it needs.
 #include "idle-inhibit-unstable-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
 
@@ -29,10 +26,8 @@ constexpr int width = 320, height = 240;
 struct globals {
     wl_compositor* compositor = nullptr;
     wl_shm* shm = nullptr;
-    wl_seat* seat = nullptr;
     xdg_wm_base* wm_base = nullptr;
     zwp_idle_inhibit_manager_v1* inhibitors = nullptr;
-    org_kde_kwin_idle* kde_idle = nullptr;
     bool configured = false;
 };
 
@@ -47,17 +42,12 @@ void global_added(void* data, wl_registry* registry, std::uint32_t name, const c
         g.compositor = static_cast<wl_compositor*>(wl_registry_bind(registry, name, &wl_compositor_interface, 1));
     } else if (kind == wl_shm_interface.name) {
         g.shm = static_cast<wl_shm*>(wl_registry_bind(registry, name, &wl_shm_interface, 1));
-    } else if (kind == wl_seat_interface.name && g.seat == nullptr) {
-        g.seat = static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
     } else if (kind == xdg_wm_base_interface.name) {
         g.wm_base = static_cast<xdg_wm_base*>(wl_registry_bind(registry, name, &xdg_wm_base_interface, 1));
         xdg_wm_base_add_listener(g.wm_base, &wm_base_listener, nullptr);
     } else if (kind == zwp_idle_inhibit_manager_v1_interface.name) {
         g.inhibitors = static_cast<zwp_idle_inhibit_manager_v1*>(
             wl_registry_bind(registry, name, &zwp_idle_inhibit_manager_v1_interface, 1));
-    } else if (kind == org_kde_kwin_idle_interface.name) {
-        g.kde_idle = static_cast<org_kde_kwin_idle*>(
-            wl_registry_bind(registry, name, &org_kde_kwin_idle_interface, 1));
     }
 }
 void global_removed(void*, wl_registry*, std::uint32_t) {}
@@ -116,20 +106,11 @@ int inhibit(wl_display* display, globals& g) {
     return 0;
 }
 
-int simulate_activity(wl_display* display, globals& g) {
-    if (g.kde_idle == nullptr || g.seat == nullptr) return refuse("no org_kde_kwin_idle here");
-    org_kde_kwin_idle_timeout* timeout = org_kde_kwin_idle_get_idle_timeout(g.kde_idle, g.seat, 3600000);
-    org_kde_kwin_idle_timeout_simulate_user_activity(timeout);
-    org_kde_kwin_idle_timeout_release(timeout);
-    return wl_display_roundtrip(display) < 0 ? refuse("the connection failed") : 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string what = argc == 2 ? argv[1] : "";
-    if (what != "inhibit" && what != "activity") {
-        std::fprintf(stderr, "usage: idle-client inhibit | activity\n");
+    if (argc != 2 || std::string(argv[1]) != "inhibit") {
+        std::fprintf(stderr, "usage: idle-client inhibit\n");
         return 2;
     }
     wl_display* display = wl_display_connect(nullptr);
@@ -138,5 +119,5 @@ int main(int argc, char** argv) {
     wl_registry* registry = wl_display_get_registry(display);
     wl_registry_add_listener(registry, &registry_listener, &g);
     if (wl_display_roundtrip(display) < 0) return refuse("the connection failed");
-    return what == "inhibit" ? inhibit(display, g) : simulate_activity(display, g);
+    return inhibit(display, g);
 }

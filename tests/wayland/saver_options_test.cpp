@@ -32,6 +32,13 @@ TEST(WaylandOptions, DefaultsAndEveryOptionWithOneDashOrTwo) {
         EXPECT_TRUE(options.show_fps && options.verbose && options.help && options.version);
     }
     EXPECT_EQ(read_wayland_command({"--window"}).options.mode, wayland_mode::window);
+    EXPECT_EQ(plain.options.idle_seconds, 0u);
+    const wayland_command idle =
+        read_wayland_command({"-idle", "86400", "--on-battery", "--output", "DP-1"});
+    ASSERT_EQ(idle.error, "");
+    EXPECT_EQ(idle.options.mode, wayland_mode::saver) << "--idle shows the saver itself";
+    EXPECT_EQ(idle.options.idle_seconds, 86400u);
+    EXPECT_TRUE(idle.options.on_battery);
 }
 
 TEST(WaylandOptions, RefusalsAreOneLineThatNamesTheProblem) {
@@ -43,6 +50,13 @@ TEST(WaylandOptions, RefusalsAreOneLineThatNamesTheProblem) {
         {{"--colour", "red"}, "unknown option '--colour'"},
         {{"--window", "--background"}, "--window and --background exclude each other"},
         {{"--window", "--output", "DP-1"}, "--output is for the saver and --background"},
+        {{"--idle", "0"}, "--idle '0': not a number of seconds from 1 to 86400"},
+        {{"--idle", "86401"}, "--idle '86401': not a number of seconds from 1 to 86400"},
+        {{"--idle", "5m"}, "--idle '5m': not a number of seconds from 1 to 86400"},
+        {{"--idle"}, "--idle needs a value"},
+        {{"--idle", "300", "--window"}, "--idle shows the saver, not --window"},
+        {{"--background", "--idle", "300"}, "--idle shows the saver, not --background"},
+        {{"--on-battery"}, "--on-battery is for --idle"},
         {{"stray\x01"}, "unknown option 'stray\\x01'"},
     };
     for (const auto& [arguments, expected] : refused) {
@@ -67,8 +81,8 @@ TEST(WaylandOptions, OutputSeedsDifferAndComeAgain) {
 
 TEST(WaylandOptions, UsageNamesEveryOption) {
     const std::string usage = wayland_usage();
-    for (const char* option : {"--window", "--background", "--output", "--delay", "--seed",
-                               "--fps", "--verbose", "--version", "--help"}) {
+    for (const char* option : {"--window", "--background", "--idle", "--on-battery", "--output",
+                               "--delay", "--seed", "--fps", "--verbose", "--version", "--help"}) {
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     }
 }
