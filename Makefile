@@ -105,6 +105,7 @@ bench: build-native web
 	./build/native/bench/quillant_bench
 	./bench/frame-cost build/native
 	./bench/wayland-frame-cost build/native
+	./bench/idle-cost build/native
 	node bench/page-cost.mjs dist/web
 	node bench/moment-open.mjs dist/web build/native/tools/quillant-snapshot
 
