@@ -23,6 +23,9 @@
 // screenshots (KWin and Mutter): with QUILLANT_FRAMES_DIR set, every 20th
 // frame of each surface is read back before its swap and written as
 // DIR/view-N.ppm, N counting the surfaces in the order they first swapped.
+// QUILLANT_FRAMES_KEEP lists frames, by their count from 1, separated by
+// commas, that are kept besides, each as DIR/view-N-at-F.ppm: the same
+// moment of two processes, however fast each draws.
 #include <EGL/egl.h>
 #include <GL/gl.h>
 #include <dlfcn.h>
@@ -114,19 +117,21 @@ struct drawn_surface {
 };
 drawn_surface surfaces[64];
 
-// Writes the back buffer of the surface, every 20th frame, as a PPM file
-// (atomically: the case may read it at any moment).
-void keep_frame(EGLDisplay display, EGLSurface surface) {
-    const char* folder = std::getenv("QUILLANT_FRAMES_DIR");
-    if (folder == nullptr) return;
-    std::size_t index = 0;
-    while (index < 64 && surfaces[index].surface != surface &&
-           surfaces[index].surface != EGL_NO_SURFACE) {
-        ++index;
+// Whether the frame, counted from 1, is one of QUILLANT_FRAMES_KEEP's.
+bool listed_frame(long frame) {
+    const char* list = std::getenv("QUILLANT_FRAMES_KEEP");
+    while (list != nullptr && *list != '\0') {
+        char* end = nullptr;
+        if (std::strtol(list, &end, 10) == frame) return true;
+        if (end == list) return false;
+        list = *end == ',' ? end + 1 : end;
     }
-    if (index == 64) return;
-    surfaces[index].surface = surface;
-    if (surfaces[index].frames++ % 20 != 0) return;
+    return false;
+}
+
+// Writes the surface's back buffer as a PPM file at `path`, atomically: the
+// case may read it at any moment.
+void write_frame(EGLDisplay display, EGLSurface surface, const std::string& path) {
     EGLint width = 0, height = 0;
     eglQuerySurface(display, surface, EGL_WIDTH, &width);
     eglQuerySurface(display, surface, EGL_HEIGHT, &height);
@@ -137,7 +142,6 @@ void keep_frame(EGLDisplay display, EGLSurface surface) {
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
     glPixelStorei(GL_PACK_ALIGNMENT, alignment);
-    const std::string path = std::string(folder) + "/view-" + std::to_string(index) + ".ppm";
     FILE* file = std::fopen((path + ".part").c_str(), "wb");
     if (file == nullptr) return;
     std::fprintf(file, "P6\n%d %d\n255\n", width, height);
@@ -145,6 +149,24 @@ void keep_frame(EGLDisplay display, EGLSurface surface) {
     for (EGLint y = height; y-- > 0;) std::fwrite(pixels.data() + y * row, 1, row, file);
     std::fclose(file);
     std::rename((path + ".part").c_str(), path.c_str());
+}
+
+// Reads back every 20th frame of the surface, and the frames listed, into
+// QUILLANT_FRAMES_DIR.
+void keep_frame(EGLDisplay display, EGLSurface surface) {
+    const char* folder = std::getenv("QUILLANT_FRAMES_DIR");
+    if (folder == nullptr) return;
+    std::size_t index = 0;
+    while (index < 64 && surfaces[index].surface != surface &&
+           surfaces[index].surface != EGL_NO_SURFACE) {
+        ++index;
+    }
+    if (index == 64) return;
+    surfaces[index].surface = surface;
+    const long frame = ++surfaces[index].frames;
+    const std::string view = std::string(folder) + "/view-" + std::to_string(index);
+    if (frame % 20 == 1) write_frame(display, surface, view + ".ppm");
+    if (listed_frame(frame)) write_frame(display, surface, view + "-at-" + std::to_string(frame) + ".ppm");
 }
 
 }  // namespace
