@@ -96,7 +96,8 @@ void read_keymap(seat& s, std::uint32_t format, int fd, std::uint32_t size) {
     s.keymap = map;
     s.state = map != nullptr ? xkb_state_new(map) : nullptr;
     if (map == nullptr && s.owner->options.verbose) {
-        report("the keyboard's keymap does not compile: its keys are read as a US keyboard's");
+        report("the keyboard's keymap cannot be read or does not compile: its keys are read as a US "
+               "keyboard's");
     }
 }
 

@@ -5,6 +5,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -68,7 +69,19 @@ TEST_F(keymap_test, reads_nothing_past_the_size_given) {
     EXPECT_FALSE(compiles(text_ + after, static_cast<std::uint32_t>(text_.size() + after.size())));
 }
 
+// A size past the file's end, or past any keymap's, and a file that is no
+// regular one are refused, never read (a mapping past the end would end
+// the program with SIGBUS).
 TEST_F(keymap_test, refuses_what_it_cannot_read) {
+    EXPECT_FALSE(compiles(text_ + '\0', static_cast<std::uint32_t>(text_.size() + 4096 * 4)));
+    EXPECT_FALSE(compiles(text_ + '\0', largest_keymap_bytes + 1));
+    EXPECT_FALSE(compiles(text_ + '\0', UINT32_MAX));
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    ASSERT_EQ(write(ends[1], text_.c_str(), text_.size() + 1), static_cast<ssize_t>(text_.size() + 1));
+    EXPECT_EQ(compile_keymap(keys_, ends[0], static_cast<std::uint32_t>(text_.size() + 1)), nullptr);
+    close(ends[0]);
+    close(ends[1]);
     EXPECT_FALSE(compiles(text_, 0));
     EXPECT_FALSE(compiles("xkb_keymap {", 12));
     EXPECT_EQ(compile_keymap(keys_, -1, 100), nullptr);
