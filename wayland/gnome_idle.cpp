@@ -3,6 +3,8 @@
 
 #include <systemd/sd-bus.h>
 
+#include <cerrno>
+
 namespace quillant {
 
 namespace {
@@ -13,7 +15,8 @@ constexpr const char* session_name = "org.gnome.SessionManager";
 constexpr const char* session_path = "/org/gnome/SessionManager";
 // The session manager's flag for inhibitors of idleness.
 constexpr std::uint32_t inhibit_idle = 8;
-constexpr std::uint64_t start_up_call_us = 5000000;
+// Times Mutter is asked for the watch when it does not answer in time.
+constexpr int watch_tries = 3;
 
 // A method call that does not start a missing service: a desktop without it
 // is told apart by the error that comes back at once.
@@ -24,31 +27,69 @@ sd_bus_message* new_call(sd_bus* bus, const char* name, const char* path, const 
     return call;
 }
 
+// The errors of a bus where no one owns the name: no idle monitor here.
+bool no_service(const sd_bus_error& error) {
+    return sd_bus_error_has_name(&error, SD_BUS_ERROR_SERVICE_UNKNOWN) ||
+           sd_bus_error_has_name(&error, SD_BUS_ERROR_NAME_HAS_NO_OWNER);
+}
+
+// The call's own time limit, or the bus's word that no answer came.
+bool no_answer(int result, const sd_bus_error& error) {
+    return result == -ETIMEDOUT || sd_bus_error_has_name(&error, SD_BUS_ERROR_NO_REPLY) ||
+           sd_bus_error_has_name(&error, SD_BUS_ERROR_TIMEOUT);
+}
+
+// Asks Mutter once for an idle watch of `seconds`: its id in `id` and the
+// answering connection in `monitor`, or the call's result (< 0) with the
+// error in `error`.
+int add_idle_watch(sd_bus* bus, std::uint32_t seconds, std::uint64_t wait_us, std::uint32_t& id,
+                   std::string& monitor, sd_bus_error& error) {
+    sd_bus_message* call = new_call(bus, monitor_name, monitor_path, "AddIdleWatch");
+    sd_bus_message* reply = nullptr;
+    int done = call == nullptr ? -ENOMEM : sd_bus_message_append(call, "t", std::uint64_t{seconds} * 1000);
+    if (done >= 0) done = sd_bus_call(bus, call, wait_us, &error, &reply);
+    if (done >= 0) done = sd_bus_message_read(reply, "u", &id);
+    if (done >= 0) {
+        const char* sender = sd_bus_message_get_sender(reply);
+        monitor = sender != nullptr ? sender : "";
+    }
+    sd_bus_message_unref(reply);
+    sd_bus_message_unref(call);
+    return done;
+}
+
 }  // namespace
 
 std::unique_ptr<gnome_idle> gnome_idle::watch(desktop_bus& bus, std::uint32_t seconds,
-                                              std::vector<idle_event>& heard, std::string& why) {
+                                              std::vector<idle_event>& heard, std::string& why,
+                                              bool& absent, std::uint64_t wait_us) {
+    absent = false;
     std::unique_ptr<gnome_idle> made(new gnome_idle(bus, heard));
     sd_bus* handle = bus.handle();
     // Mutter sends WatchFired to the watch's owner alone; the matches are in
-    // place before the watch exists.
-    if (sd_bus_match_signal(handle, &made->fired_match_, nullptr, monitor_path, monitor_name,
+    // place before the watch exists. The senders named keep other clients'
+    // broadcasts away; watch_fired turns away what they send to this
+    // connection alone.
+    if (sd_bus_match_signal(handle, &made->fired_match_, monitor_name, monitor_path, monitor_name,
                             "WatchFired", watch_fired, made.get()) < 0 ||
-        sd_bus_match_signal(handle, &made->removed_match_, nullptr, session_path, session_name,
-                            "InhibitorRemoved", inhibitor_removed, made.get()) < 0) {
+        sd_bus_match_signal(handle, &made->removed_match_, session_name, session_path,
+                            session_name, "InhibitorRemoved", inhibitor_removed, made.get()) < 0) {
         why = "the session bus took no signal match";
         return nullptr;
     }
-    sd_bus_message* call = new_call(handle, monitor_name, monitor_path, "AddIdleWatch");
-    sd_bus_error error = SD_BUS_ERROR_NULL;
-    sd_bus_message* reply = nullptr;
-    int done = call == nullptr ? -1 : sd_bus_message_append(call, "t", std::uint64_t{seconds} * 1000);
-    if (done >= 0) done = sd_bus_call(handle, call, start_up_call_us, &error, &reply);
-    if (done >= 0) done = sd_bus_message_read(reply, "u", &made->idle_watch_);
-    if (done < 0) why = error.message != nullptr ? error.message : "AddIdleWatch failed";
-    sd_bus_error_free(&error);
-    sd_bus_message_unref(reply);
-    sd_bus_message_unref(call);
+    int done = -1;
+    for (int tries = 0; tries < watch_tries; ++tries) {
+        sd_bus_error error = SD_BUS_ERROR_NULL;
+        done = add_idle_watch(handle, seconds, wait_us, made->idle_watch_, made->monitor_, error);
+        const bool again = done < 0 && no_answer(done, error);
+        absent = done < 0 && no_service(error);
+        if (done < 0) {
+            why = error.message != nullptr ? error.message : "AddIdleWatch failed";
+            if (again) why = "Mutter's idle monitor did not answer in time";
+        }
+        sd_bus_error_free(&error);
+        if (!again) break;
+    }
     if (done < 0) return nullptr;
     return made;
 }
@@ -64,8 +105,12 @@ gnome_idle::~gnome_idle() {
 // asked: a one-shot user-active watch then says when the user is back.
 int gnome_idle::watch_fired(sd_bus_message* message, void* data, sd_bus_error*) {
     auto& self = *static_cast<gnome_idle*>(data);
+    const char* sender = sd_bus_message_get_sender(message);
     std::uint32_t id = 0;
-    if (sd_bus_message_read(message, "u", &id) < 0 || id == 0) return 0;
+    if (sender == nullptr || self.monitor_ != sender || sd_bus_message_read(message, "u", &id) < 0 ||
+        id == 0) {
+        return 0;
+    }
     sd_bus* handle = self.bus_.handle();
     if (id == self.idle_watch_) {
         if (self.active_watch_ != 0) {
@@ -84,6 +129,8 @@ int gnome_idle::watch_fired(sd_bus_message* message, void* data, sd_bus_error*) 
     return 0;
 }
 
+// The user-active watch's id, once Mutter made it; without one, the user's
+// return is heard from the saver's own input alone.
 int gnome_idle::active_watch_added(sd_bus_message* message, void* data, sd_bus_error*) {
     auto& self = *static_cast<gnome_idle*>(data);
     self.active_call_ = sd_bus_slot_unref(self.active_call_);
@@ -117,6 +164,8 @@ int gnome_idle::inhibition_answered(sd_bus_message* message, void* data, sd_bus_
     return 0;
 }
 
+// An inhibitor went: the session manager is asked again if it held the
+// saver back. One sent by another client only asks again.
 int gnome_idle::inhibitor_removed(sd_bus_message*, void* data, sd_bus_error*) {
     static_cast<gnome_idle*>(data)->heard_.push_back(idle_event::inhibitor_removed);
     return 0;

@@ -4,7 +4,8 @@
 // the user's return), and the session manager, asked before the saver
 // shows whether an inhibitor (a film, a presentation) holds idle back.
 // Mutter's monitor knows nothing of inhibitors; a session without the
-// session manager holds nothing back.
+// session manager holds nothing back. Only the services' own signals
+// count: a watch fires only from the connection that made it.
 #pragma once
 
 #include "wayland/desktop_bus.h"
@@ -21,11 +22,18 @@ namespace quillant {
 
 class gnome_idle {
 public:
-    // Adds an idle watch of `seconds` to Mutter's monitor; null, with why in
-    // `why`, when the session has no such monitor. What the desktop says
-    // from then on is put, in order, into `heard`.
+    // How long Mutter has to answer the watch's making, each time it is
+    // asked; a busy session start is asked a few times.
+    static constexpr std::uint64_t answer_us = 5000000;
+
+    // Adds an idle watch of `seconds` to Mutter's monitor. Null when the
+    // session has no such monitor (`absent` then), or when the monitor
+    // failed or never answered, asked a few times of `wait_us` each; `why`
+    // says which. What the desktop says from then on is put, in order, into
+    // `heard`.
     static std::unique_ptr<gnome_idle> watch(desktop_bus& bus, std::uint32_t seconds,
-                                             std::vector<idle_event>& heard, std::string& why);
+                                             std::vector<idle_event>& heard, std::string& why,
+                                             bool& absent, std::uint64_t wait_us = answer_us);
     ~gnome_idle();
     gnome_idle(const gnome_idle&) = delete;
     gnome_idle& operator=(const gnome_idle&) = delete;
@@ -44,6 +52,7 @@ private:
 
     desktop_bus& bus_;
     std::vector<idle_event>& heard_;
+    std::string monitor_;  // the unique name of the connection that made the idle watch
     std::uint32_t idle_watch_ = 0;
     std::uint32_t active_watch_ = 0;
     sd_bus_slot* fired_match_ = nullptr;

@@ -6,14 +6,18 @@
 #include "platform/platform.h"
 #include "wayland/client_wayland.h"
 
-#include <malloc.h>
-
 #include <algorithm>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace quillant {
 
 namespace {
 
+// The compositor's idle notifications, ext_idle_notifier_v1's and KDE's:
+// idle after the time asked, and back at the user's next input.
 void idled(void* data, ext_idle_notification_v1*) {
     static_cast<idle_watch*>(data)->heard.push_back(idle_event::idle);
 }
@@ -30,6 +34,7 @@ void kde_resumed(void* data, org_kde_kwin_idle_timeout*) {
 }
 const org_kde_kwin_idle_timeout_listener kde_timeout_listener = {kde_idle, kde_resumed};
 
+// With --verbose, one line on what the idle watch heard or did.
 void tell(const client& c, const std::string& line) {
     if (c.options.verbose) report("idle: " + line);
 }
@@ -47,6 +52,7 @@ void watch_seat(idle_watch& w, wl_seat* seat) {
     }
 }
 
+// Lets go of the seat's notification, so that another seat can be watched.
 void unwatch_seat(idle_watch& w) {
     if (w.notification != nullptr) ext_idle_notification_v1_destroy(w.notification);
     if (w.kde_timeout != nullptr) org_kde_kwin_idle_timeout_release(w.kde_timeout);
@@ -61,10 +67,12 @@ std::string watch_gnome(client& c) {
     idle_watch& w = *c.idle;
     w.session = desktop_bus::session();
     std::string why = "no session bus";
-    if (w.session != nullptr) w.gnome = gnome_idle::watch(*w.session, w.seconds, w.heard, why);
+    bool absent = true;
+    if (w.session != nullptr) w.gnome = gnome_idle::watch(*w.session, w.seconds, w.heard, why, absent);
     if (w.gnome == nullptr) {
-        tell(c, "no Wayland idle protocol, and no GNOME idle monitor: " + why);
         w.session.reset();
+        if (!absent) return "GNOME's idle monitor took no idle watch: " + why;
+        tell(c, "no Wayland idle protocol, and no GNOME idle monitor: " + why);
         return "this desktop does not say when it is idle; use its idle daemon: have it start "
                "quillant-wayland, without --idle, after the idle time";
     }
@@ -86,6 +94,7 @@ void follow_power(client& c) {
     tell(c, "UPower says when on battery; without it, mains power taken");
 }
 
+// The views come, with EGL's display, which was let go while waiting.
 void show(client& c) {
     if (c.egl == nullptr) {
         c.egl = std::make_unique<egl_display>(c.display);
@@ -103,9 +112,11 @@ void show(client& c) {
 void hide(client& c) {
     hide_views(c);
     c.egl.reset();
+#if defined(__GLIBC__)
     // NOTE: glibc keeps what the views' threads freed in their arenas; given
     // back, the memory of a waiting saver stays what it was before it showed.
     malloc_trim(0);
+#endif
     c.idle->shown_at_us = 0;
     tell(c, "hidden; waiting");
 }
@@ -189,7 +200,8 @@ void hear_idle(client& c, idle_event event) { c.idle->heard.push_back(event); }
 
 int watch_idle_buses(const client& c, std::vector<pollfd>& watched) {
     const std::int64_t now_us = platform::monotonic_us();
-    int timeout = -1;
+    // What was heard while acting on the last events is acted on at once.
+    int timeout = c.idle->heard.empty() ? -1 : 0;
     for (const desktop_bus* bus : {c.idle->session.get(), c.idle->system.get()}) {
         if (bus == nullptr) continue;
         watched.push_back(bus->watched());
@@ -207,9 +219,11 @@ void follow_idle(client& c) {
     if (w.system != nullptr && !w.system->process()) {
         w.battery.reset();
         w.system.reset();
+        w.heard.push_back(idle_event::on_mains);
         tell(c, "the system bus went away: mains power taken");
     }
-    // Events heard while acting on one wait for the next turn.
+    // Events heard while acting on one wait for the next turn, which comes
+    // at once (watch_idle_buses).
     std::vector<idle_event> heard;
     heard.swap(w.heard);
     for (const idle_event event : heard) {

@@ -69,7 +69,7 @@ void follow_idle_seats(client& c);
 // An event of the views: their input, or the compositor taking them away.
 void hear_idle(client& c, idle_event event);
 // Adds the buses' sockets to what the loop polls; the milliseconds until a
-// bus must be processed, -1 for never.
+// bus must be processed or events heard are to be acted on, -1 for never.
 int watch_idle_buses(const client& c, std::vector<pollfd>& watched);
 // Handles what the buses and the compositor said: shows or hides the views.
 // Sets the client's failure when it can no longer hear idleness.

@@ -36,7 +36,8 @@ struct child {
     // Its standard error goes to /dev/null when `quiet`.
     explicit child(const std::vector<std::string>& command, bool quiet = false) {
         int to[2], from[2];
-        if (pipe(to) != 0 || pipe(from) != 0) return;
+        // Not inherited by the other children the test starts.
+        if (pipe2(to, O_CLOEXEC) != 0 || pipe2(from, O_CLOEXEC) != 0) return;
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, to[0], STDIN_FILENO);
@@ -159,18 +160,76 @@ TEST_F(IdleBus, UPowerIsAskedAndFollowedAndWithoutItNothingIsHeard) {
     EXPECT_EQ(bus_->timeout_ms(0), -1);
 }
 
+// Any client of the system bus may send signals: a change of OnBattery is
+// heard from UPower alone, whether the forger sends it to all or to this
+// connection alone. UPower gone, mains power is taken; back, it is asked
+// again.
+TEST_F(IdleBus, OnlyUPowerItselfIsHeardAndItsLeavingMeansMains) {
+    stand_in({"upower"});
+    auto battery = upower_battery::follow(*bus_, heard_);
+    drive(1);
+    EXPECT_EQ(stand_in_->line(), "OnBattery: no");
+    EXPECT_EQ(take(), events{idle_event::on_mains});
+    stand_in_->say("forge battery");
+    drive(0);
+    EXPECT_EQ(take(), events{}) << "another client's word was taken";
+    stand_in_->say("battery");
+    drive(1);
+    EXPECT_EQ(take(), events{idle_event::on_battery});
+
+    stand_in_.reset();
+    drive(1);
+    EXPECT_EQ(take(), events{idle_event::on_mains}) << "UPower left";
+    stand_in({"upower"});
+    drive(1);
+    EXPECT_EQ(stand_in_->line(), "OnBattery: no") << "not asked once back";
+    EXPECT_EQ(take(), events{idle_event::on_mains});
+    stand_in_->say("battery");
+    drive(1);
+    EXPECT_EQ(take(), events{idle_event::on_battery}) << "the new UPower not heard";
+}
+
 TEST_F(IdleBus, WithoutMuttersIdleMonitorNoWatchIsMade) {
     std::string why;
-    EXPECT_EQ(gnome_idle::watch(*bus_, 2, heard_, why), nullptr);
+    bool absent = false;
+    EXPECT_EQ(gnome_idle::watch(*bus_, 2, heard_, why, absent), nullptr);
+    EXPECT_TRUE(absent);
     EXPECT_NE(why.find("org.gnome.Mutter.IdleMonitor"), std::string::npos) << why;
+}
+
+// A monitor that is there but slow is asked again; one that fails is not
+// taken for a desktop without one.
+TEST_F(IdleBus, ASlowMonitorIsAskedAgainAndAFailingOneSaysWhy) {
+    stand_in({"idle-monitor-slow"});
+    std::string why;
+    bool absent = true;
+    auto gnome = gnome_idle::watch(*bus_, 2, heard_, why, absent, 300000);
+    EXPECT_NE(gnome, nullptr) << why;
+    EXPECT_EQ(stand_in_->line(), "AddIdleWatch: not answered");
+    EXPECT_EQ(stand_in_->line(), "AddIdleWatch");
+    gnome.reset();
+    stand_in_.reset();
+
+    stand_in({"idle-monitor-refusing"});
+    absent = true;
+    EXPECT_EQ(gnome_idle::watch(*bus_, 2, heard_, why, absent, 300000), nullptr);
+    EXPECT_FALSE(absent);
+    EXPECT_EQ(why, "no watches for you");
+    EXPECT_EQ(stand_in_->line(), "AddIdleWatch: refused");
 }
 
 TEST_F(IdleBus, MuttersWatchesSayIdleAndBackAndTheSessionManagerIsAsked) {
     stand_in({"idle-monitor", "session-manager"});
     std::string why;
-    auto gnome = gnome_idle::watch(*bus_, 2, heard_, why);
+    bool absent = false;
+    auto gnome = gnome_idle::watch(*bus_, 2, heard_, why, absent);
     ASSERT_NE(gnome, nullptr) << why;
     EXPECT_EQ(stand_in_->line(), "AddIdleWatch");
+    // Another client firing the watch, to all or to this connection, is not
+    // Mutter.
+    stand_in_->say("forge idle");
+    drive(0);
+    EXPECT_EQ(take(), events{}) << "another client fired the watch";
     for (int round = 0; round < 2; ++round) {
         stand_in_->say("idle");
         drive(1);
@@ -201,7 +260,8 @@ TEST_F(IdleBus, MuttersWatchesSayIdleAndBackAndTheSessionManagerIsAsked) {
 TEST_F(IdleBus, ASessionWithoutSessionManagerHoldsNothingBack) {
     stand_in({"idle-monitor"});
     std::string why;
-    auto gnome = gnome_idle::watch(*bus_, 300, heard_, why);
+    bool absent = false;
+    auto gnome = gnome_idle::watch(*bus_, 300, heard_, why, absent);
     ASSERT_NE(gnome, nullptr) << why;
     gnome->ask_inhibition();
     // A second question drops the answer to the first.
