@@ -301,5 +301,33 @@ TEST_F(IdleBus, OneClaimForEachDisplayNamingTheProcessThatHoldsIt) {
     unsetenv("XDG_RUNTIME_DIR");
 }
 
+// Where another user could have put a link, a FIFO or a folder of their
+// own, the claim is refused with why, never followed, blocked on or taken.
+TEST_F(IdleBus, TheClaimIsAPlainFileInAFolderOfTheUsersAlone) {
+    setenv("XDG_RUNTIME_DIR", folder_.c_str(), 1);
+    const std::string lock = folder_ + "/quillant-wayland-idle.wayland-8.lock";
+    setenv("WAYLAND_DISPLAY", "wayland-8", 1);
+    const std::string target = folder_ + "/target";
+    ASSERT_EQ(symlink(target.c_str(), lock.c_str()), 0);
+    EXPECT_NE(display_claim().refusal().find("cannot open"), std::string::npos);
+    EXPECT_NE(access(target.c_str(), F_OK), 0) << "the link was followed";
+    ASSERT_EQ(unlink(lock.c_str()), 0);
+    ASSERT_EQ(mkfifo(lock.c_str(), 0600), 0);
+    EXPECT_NE(display_claim().refusal().find("not a plain file"), std::string::npos);
+    ASSERT_EQ(unlink(lock.c_str()), 0);
+    EXPECT_EQ(display_claim().refusal(), "");
+
+    ASSERT_EQ(chmod(folder_.c_str(), 0755), 0);
+    EXPECT_NE(display_claim().refusal().find("not a folder of this user's alone"), std::string::npos);
+    ASSERT_EQ(chmod(folder_.c_str(), 0700), 0);
+    const std::string linked = folder_ + "-link";
+    ASSERT_EQ(symlink(folder_.c_str(), linked.c_str()), 0);
+    setenv("XDG_RUNTIME_DIR", linked.c_str(), 1);
+    EXPECT_NE(display_claim().refusal().find("not a folder of this user's alone"), std::string::npos);
+    unlink(linked.c_str());
+    unsetenv("WAYLAND_DISPLAY");
+    unsetenv("XDG_RUNTIME_DIR");
+}
+
 }  // namespace
 }  // namespace quillant
