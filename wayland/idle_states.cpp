@@ -36,11 +36,9 @@ idle_action stop_waiting_on(idle_state& state) {
 idle_action take_idle_event(idle_state& state, idle_event event) {
     switch (event) {
         case idle_event::idle:
-            state.user_idle = true;
             return state.phase == idle_phase::waiting ? go_idle(state) : idle_action::none;
         case idle_event::active:
         case idle_event::input:
-            state.user_idle = false;
             return stop_waiting_on(state);
         case idle_event::views_gone:
             return stop_waiting_on(state);

@@ -35,7 +35,6 @@ enum class idle_action {
 
 struct idle_state {
     idle_phase phase = idle_phase::waiting;
-    bool user_idle = false;
     bool inhibited = false;  // the last answer; only desktops that are asked
     bool on_battery = false;
     // How the desktop works and what the user chose: whether inhibitors
@@ -47,9 +46,6 @@ struct idle_state {
 
 // Takes one event: the new phase in `state`, and what the client must do.
 idle_action take_idle_event(idle_state& state, idle_event event);
-
-// Whether an output that comes now gets a view: only while shown.
-inline bool covers_outputs(const idle_state& state) { return state.phase == idle_phase::showing; }
 
 // The event's and the phase's names, for --verbose and the tests.
 const char* idle_event_name(idle_event event);
