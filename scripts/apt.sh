@@ -1,7 +1,8 @@
 # SPDX-License-Identifier: MIT
 # What the set-up scripts share to install Debian's packages, sourced, not
 # run: as root or through sudo, only what is missing, and through a package
-# mirror that is mid-sync.
+# mirror that is mid-sync. The sourcing script may name itself in
+# $log_prefix for the lines these print.
 
 lists_incomplete=0
 
@@ -13,8 +14,10 @@ as_root() {
 # provides it (nodejs from NodeSource provides npm).
 installed() {
   dpkg-query -W -f='${db:Status-Status}\n' "$1" 2>/dev/null | grep -qx installed ||
-    dpkg-query -W -f='${db:Status-Status} ${Provides}\n' 2>/dev/null |
-    grep -qE "^installed .*(^| |,)$1( |,|\$)"
+    dpkg-query -W -f='${db:Status-Status},${Provides}\n' 2>/dev/null |
+    awk -F', *' -v wanted="$1" '
+      $1 == "installed" { for (i = 2; i <= NF; i++) { split($i, name, " "); if (name[1] == wanted) found = 1 } }
+      END { exit !found }'
 }
 
 # Refreshes apt's package lists: apt's own retries, then a pause and one more
@@ -23,21 +26,45 @@ installed() {
 # NOTE: a mirror mid-sync serves a Release file that its indices do not match
 # yet ("File has unexpected size"); it heals within minutes, not seconds.
 update_package_lists() {
-  local log attempt failed
+  local log attempt=1 waited=0
   log=$(mktemp)
-  for attempt in 1 2; do
-    if as_root apt-get update -q -o Acquire::Retries=3 -o DPkg::Lock::Timeout=900 2>&1 | tee "$log"; then
-      rm -f "$log"
-      return 0
+  until try_update "$log"; do
+    # NOTE: apt-get update does not wait for another apt's lock on the lists,
+    # as install does with DPkg::Lock::Timeout: wait for it here, untried.
+    if grep -q 'Could not get lock' "$log" && [ "$waited" -lt 900 ]; then
+      sleep 5
+      waited=$((waited + 5))
+      continue
     fi
-    [ "$attempt" = 1 ] && sleep "${QUILLANT_APT_PAUSE:-20}"
+    if [ "$attempt" = 2 ]; then
+      report_failed_update "$log"
+      lists_incomplete=1
+      break
+    fi
+    attempt=2
+    sleep "${QUILLANT_APT_PAUSE:-20}"
   done
-  failed=$(sed -n 's/^E: Failed to fetch \([^ ]*\).*/\1/p' "$log" | sort -u)
   rm -f "$log"
-  echo "install-deps: apt-get update failed twice; the mirror may be mid-sync." >&2
-  echo "install-deps: going on without these indices:" >&2
+}
+
+# One apt-get update, its lines shown and kept in the file $1.
+try_update() {
+  local status=0
+  as_root apt-get update -q -o Acquire::Retries=3 >"$1" 2>&1 || status=$?
+  cat "$1"
+  return "$status"
+}
+
+# Says which indices apt could not fetch, and why that may be.
+report_failed_update() {
+  local failed
+  failed=$(sed -n 's/^E: Failed to fetch \([^ ]*\).*/\1/p' "$1" | sort -u)
+  [ -n "$failed" ] || failed=$(sed -n 's/^Err:[0-9]* \([^ ]*\).*/\1/p' "$1" | sort -u)
+  echo "${log_prefix:-install-deps}: apt-get update failed twice; going on with the lists there are, without:" >&2
   printf '  %s\n' ${failed:-"(apt named none)"} >&2
-  lists_incomplete=1
+  if grep -qE 'unexpected size|Hash Sum mismatch' "$1"; then
+    echo "${log_prefix:-install-deps}: the mirror may be mid-sync; it heals within minutes" >&2
+  fi
 }
 
 # Installs the packages. With an index left out, one architecture's lists
@@ -49,9 +76,9 @@ install_packages() {
   as_root apt-get install -y -q --no-install-recommends -o DPkg::Lock::Timeout=900 "$@" &&
     return 0
   [ "$lists_incomplete" = 1 ] || return 1
-  release=$(. /etc/os-release && echo "$VERSION_CODENAME")
-  echo "install-deps: trying again with the packages of $release alone" >&2
+  release=$(. "${QUILLANT_OS_RELEASE:-/etc/os-release}" && echo "${VERSION_CODENAME:-}")
+  [ -n "$release" ] || return 1
+  echo "${log_prefix:-install-deps}: trying again with the packages of $release alone" >&2
   as_root apt-get install -y -q --no-install-recommends -o DPkg::Lock::Timeout=900 \
     -t "$release" "$@"
 }
-

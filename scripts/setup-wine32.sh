@@ -25,6 +25,7 @@ entry=$binfmt/qemu-i386
 rule=':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F'
 
 log() { echo "setup-wine32: $*"; }
+log_prefix=setup-wine32
 # shellcheck source=apt.sh
 . "$here/apt.sh"
 runs_32bit() { /lib/ld-linux.so.2 --version >/dev/null 2>&1; }
