@@ -15,6 +15,14 @@ namespace {
 
 constexpr std::size_t longest_quote = 40;
 
+// The option's name without its one or two leading dashes; empty for an
+// argument that is no option.
+std::string option_name(const std::string& argument) {
+    if (argument.size() < 2 || argument[0] != '-') return "";
+    const std::size_t dashes = argument[1] == '-' ? 2 : 1;
+    return argument.substr(dashes);
+}
+
 }  // namespace
 
 bool parse_decimal(const std::string& text, std::uint64_t largest, std::uint64_t& value) {
@@ -57,12 +65,6 @@ std::string read_size(const std::string& text, std::int32_t largest, std::int32_
     width = static_cast<std::int32_t>(w);
     height = static_cast<std::int32_t>(h);
     return "";
-}
-
-std::string option_name(const std::string& argument) {
-    if (argument.size() < 2 || argument[0] != '-') return "";
-    const std::size_t dashes = argument[1] == '-' ? 2 : 1;
-    return argument.substr(dashes);
 }
 
 command_option switch_option(const std::string& name, bool& flag) {

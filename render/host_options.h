@@ -30,10 +30,6 @@ std::string read_frame_period(const std::string& text, std::int64_t& period_us);
 std::string read_size(const std::string& text, std::int32_t largest, std::int32_t& width,
                       std::int32_t& height);
 
-// The option's name without its one or two leading dashes; empty for an
-// argument that is no option.
-std::string option_name(const std::string& argument);
-
 // One option that a host's command line takes: its name without dashes,
 // whether a value follows it, and what reads it (the value, or "" for a
 // switch). The reader returns "" when it took the value, and otherwise the

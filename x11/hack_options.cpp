@@ -85,7 +85,7 @@ hack_command read_hack_command(const std::vector<std::string>& arguments,
           [&](const std::string& value) {
               std::uint32_t seed = 0;
               const std::string refusal = is_not(read_seed(value, seed));
-              options.seed = seed;
+              if (refusal.empty()) options.seed = seed;
               return refusal;
           }},
          {"display", true, [&](const std::string& value) {
