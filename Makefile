@@ -93,11 +93,13 @@ web:
 	cp build/web/quillant.html dist/quillant.html
 
 # The Windows installer and zip, and the Linux package, in dist/.
+dist: DEPS := test-packages
 dist: build-win32 build-win64
 	./scripts/make-dist build/win32 build/win64 dist
 	./scripts/make-deb dist
 
 # Everything that users download, into dist/, with SHA256SUMS.
+release: DEPS := test-packages
 release: build-win32 build-win64 web
 	./scripts/make-release dist
 
