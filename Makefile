@@ -22,10 +22,11 @@ build-native build-win32 build-win64 build-asan build-tsan build-fuzz: build-%: 
 	cmake --preset $* >/dev/null
 	cmake --build --preset $*
 
-# Two at a time: the page's runs in Firefox and in WebKit and the cases of
-# quillant-wayland, each on a private compositor, mostly wait on frames; the
-# fuzzers share nothing.
-side_by_side := ^(page[.](firefox|webkit)|wayland[.].*)$$
+# Two at a time: the page's runs in Firefox and in WebKit, and the cases of
+# the hack and of quillant-wayland, each on a private display or compositor,
+# mostly wait on frames; under the sanitizers every case is a process of its
+# own; the fuzzers share nothing.
+side_by_side := ^(page[.](firefox|webkit)|(hack|locker|wayland)[.].*)$$
 
 # The quick loop: the native build and every test that needs no Wine, no
 # browser, no compositor and no package tool.
@@ -42,7 +43,7 @@ test-windows: build-win32 build-win64 dist
 
 test-x11: DEPS := test-x11
 test-x11: build-native
-	ctest --preset x11
+	ctest --preset x11 -j2
 
 test-wayland: DEPS := test-wayland
 test-wayland: build-native
@@ -64,9 +65,8 @@ test: build-native build-win32 build-win64 build-asan build-tsan build-fuzz dist
 	ctest --preset native -R '$(side_by_side)' -j2
 	ctest --preset win32
 	ctest --preset win64
-	ctest --preset asan -E '$(side_by_side)'
-	ctest --preset asan -R '$(side_by_side)' -j2
-	ctest --preset tsan
+	ctest --preset asan -j2
+	ctest --preset tsan -j2
 	ctest --preset fuzz -j2
 
 # The 32-bit saver alone, shown under Wine.
