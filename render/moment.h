@@ -31,9 +31,10 @@ struct shown_orbit {
     rgba colour{0, 0, 0, 255};
 };
 
-// About six days at the saver's pace: a moment later than that is refused
-// rather than left to fast-forward for minutes.
-inline constexpr std::int64_t latest_moment_frame = 10000000;
+// A day at the saver's pace of 20 frames a second: a moment later than that
+// is refused rather than left to fast-forward for many seconds with nothing
+// on screen (a day in takes some 3 s in a browser).
+inline constexpr std::int64_t latest_moment_frame = 1728000;
 
 struct moment {
     std::uint32_t seed = 0;
@@ -66,7 +67,7 @@ bool is_moment_part(const std::string& name);
 
 // Reads the part of that name. Returns "" when the text is one, and
 // otherwise what it is not, for the host's message: "a frame from 1 to
-// 10000000".
+// 1728000".
 std::string read_moment_part(const std::string& name, const std::string& text,
                              moment_parts& parts);
 

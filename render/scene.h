@@ -73,6 +73,14 @@ public:
     // moment; the scene is then spoilt, and the host makes another.
     std::string reach(const moment& target);
 
+    // The same in slices, for a host that must not block for the seconds
+    // that a moment days in takes: begin_reach returns why not at once, or
+    // "" and begins, and each reach_further goes on for about slice_us of
+    // work; it gives nothing while on the way, then "" or why not, as reach.
+    // The scene draws and is resized only once there.
+    std::string begin_reach(const moment& target);
+    std::optional<std::string> reach_further(std::int64_t slice_us);
+
     // Runs `count` frames without drawing them, a whole generation step
     // before each, as the every_frame driver draws them: frame k of a seed
     // sooner. Needs the size.
@@ -94,10 +102,29 @@ private:
     // Runs a slice of the search when one is due.
     void search_slice();
 
-    // The roses of the moment's seed up to its rose, each shown and retired
-    // in turn as the search would, that one left at its progress of the
-    // frame before; "" or why no run shows them so.
-    std::string replay_roses(const moment& target);
+    // The way to a moment, as far as it has gone.
+    struct reaching {
+        moment target;
+        // Generation steps replayed: the first orbit's, then one a rose.
+        std::int64_t steps = 0;
+        // The frames that the roses replayed show for, with one after each.
+        std::int64_t rose_frames = 0;
+        // The most those may add up to: the moment's frame, or its rose's
+        // beginning, and the slack for another build's roses.
+        std::int64_t most_rose_frames = 0;
+        bool rose_on_show_set = false;
+        // Frames the camera has flown.
+        std::int64_t flown = 0;
+    };
+
+    // Replays the roses of the moment's seed up to its rose, each shown and
+    // retired in turn as the search would, until out of time; "" when done
+    // or out of time, else why no run shows them so.
+    std::string replay_roses(reaching& way, std::int64_t deadline_us);
+
+    // The rose on show made the link's, left at its progress of the frame
+    // before the moment's; "" or why no run shows it so.
+    std::string set_rose_on_show(const moment& target);
 
     // Makes the rose on show the orbit's.
     void show_orbit(const shown_orbit& orbit);
@@ -113,6 +140,7 @@ private:
     search_pacer pacer_{search_slice_us};
     float line_scale_ = 1.0f;
     std::int64_t frames_ = 0;
+    std::optional<reaching> reaching_;
     // Set by reach between two roses: the moment's frame runs no search, so
     // that it shows no rose, as the moment did.
     bool hold_search_ = false;

@@ -5,12 +5,6 @@
 
 namespace quillant {
 
-std::int64_t frames_drawing_rose(std::size_t vertices) {
-    // Drawn while progress_step * (1 + i) < 4 v, for i = 1, 2, ...
-    const auto bound = 4 * static_cast<std::int64_t>(vertices);
-    return bound <= 2 * progress_step ? 0 : (bound - 1) / progress_step - 1;
-}
-
 rose_set::rose_set() {
     for (auto& state : slot_states) state.store(slot_free);
 }

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <list>
 #include <memory>
@@ -25,8 +26,11 @@ inline constexpr std::size_t slot_count = 2;
 
 // The frames that draw a rose of this many vertices: each ages it by
 // progress_step, the first from its first progress, until it has run its
-// course.
-std::int64_t frames_drawing_rose(std::size_t vertices);
+// course (while progress_step * (1 + i) < 4 v, for i = 1, 2, ...).
+constexpr std::int64_t frames_drawing_rose(std::size_t vertices) {
+    const auto bound = 4 * static_cast<std::int64_t>(vertices);
+    return bound <= 2 * progress_step ? 0 : (bound - 1) / progress_step - 1;
+}
 
 struct rose_set {
     rose_set();

@@ -25,6 +25,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace quillant {
@@ -35,6 +36,9 @@ constexpr char canvas[] = "#canvas";
 // A frame is drawn on the animation frame nearest its time, even one this
 // much early, so that the browser's beat does not drop frames.
 constexpr std::int64_t frame_slack_us = 4000;
+// The work of an animation frame on the way to the moment of an address:
+// about two frames of the display, so that the page still answers.
+constexpr std::int64_t opening_slice_us = 30000;
 
 // What a frame drew its roses with: the frame, the buffer's size, the
 // camera, the matrices.
@@ -58,6 +62,8 @@ struct page {
     std::uint32_t frames_drawn = 0;
     // True from the loss of the WebGL context until the browser gives it back.
     bool context_lost = false;
+    // True while the scene is on its way to the moment of the address.
+    bool opening = false;
     frame_rate rate;
     // Set by S or the page's control: the next frame drawn is saved.
     bool save_asked = false;
@@ -153,11 +159,35 @@ bool page_hidden() {
            visibility.hidden;
 }
 
+// Warns that the moment of the address is not shown, and why, and starts
+// the seed from its beginning.
+void ignore_moment(page& p, const std::string& why) {
+    emscripten_console_warn(("quillant: ignored the moment: " + why).c_str());
+    p.drawn = std::make_unique<scene>(p.options.opened_at->seed, search_driver::slices);
+}
+
+// Takes the scene a slice further on its way to the moment of the address,
+// which a moment days in takes seconds to reach; true once it is there, or
+// refused and the seed started from its beginning.
+bool go_on_opening(page& p) {
+    const std::optional<std::string> why = p.drawn->reach_further(opening_slice_us);
+    if (!why) return false;
+    p.opening = false;
+    if (!why->empty()) {
+        ignore_moment(p, *why);
+    } else {
+        diagnose(diagnostic_stream::error, "quillant: opened on the moment ?%s",
+                 moment_query(*p.options.opened_at).c_str());
+    }
+    return true;
+}
+
 // One animation frame of the browser: the scene's frame when it is due.
 EM_BOOL animation_frame(double time_ms, void* data) {
     page& p = *static_cast<page*>(data);
     // NOTE: Firefox still gives a hidden tab an animation frame a second or so.
     if (p.context_lost || page_hidden()) return EM_TRUE;
+    if (p.opening && !go_on_opening(p)) return EM_TRUE;
     const auto now_us = static_cast<std::int64_t>(time_ms * 1000.0);
     if (p.pacer.wait_us(now_us + frame_slack_us) > 0) return EM_TRUE;
     follow_size(p);
@@ -197,20 +227,15 @@ EM_BOOL restore_context(int, const void*, void* data) {
     return EM_TRUE;
 }
 
-// Makes the page's scene, taken on to the moment of its address when it
-// has one; a moment that no run of its seed shows is warned about, and the
-// seed starts from its beginning.
+// Makes the page's scene, set on its way to the moment of the address when
+// it has one; a moment that no run of its seed shows is warned about, and
+// the seed starts from its beginning.
 void open_scene(page& p, std::uint32_t seed) {
     p.drawn = std::make_unique<scene>(seed, search_driver::slices);
     if (!p.options.opened_at) return;
-    const std::string why = p.drawn->reach(*p.options.opened_at);
-    if (why.empty()) {
-        diagnose(diagnostic_stream::error, "quillant: opened on the moment ?%s",
-                 moment_query(*p.options.opened_at).c_str());
-        return;
-    }
-    emscripten_console_warn(("quillant: ignored the moment: " + why).c_str());
-    p.drawn = std::make_unique<scene>(seed, search_driver::slices);
+    const std::string why = p.drawn->begin_reach(*p.options.opened_at);
+    p.opening = why.empty();
+    if (!p.opening) ignore_moment(p, why);
 }
 
 // The page's one object, made at the start and kept for the page's life.
@@ -224,19 +249,21 @@ page& the_page() {
 }  // namespace quillant
 
 // For the page's tests: the camera and matrices of the last frame that drew
-// a rose and of the last frame saved, and the number of frames drawn.
+// a rose, as JSON.
 extern "C" EMSCRIPTEN_KEEPALIVE const char* quillant_last_view() {
     static std::string json;
     json = quillant::view_json(quillant::the_page().last_view);
     return json.c_str();
 }
 
+// For the page's tests: the view of the last frame saved, as JSON.
 extern "C" EMSCRIPTEN_KEEPALIVE const char* quillant_saved_view() {
     static std::string json;
     json = quillant::view_json(quillant::the_page().saved_view);
     return json.c_str();
 }
 
+// For the page's tests: the frames drawn since the page began.
 extern "C" EMSCRIPTEN_KEEPALIVE std::uint32_t quillant_frames_drawn() {
     return quillant::the_page().frames_drawn;
 }

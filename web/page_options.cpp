@@ -49,7 +49,7 @@ page_command read_page_query(const std::string& query) {
         if (!known) {
             command.warnings.push_back(
                 "ignored " + quoted(name) +
-                ": not a setting of the page (seed, frame, rose, began, delay, fps, verbose)");
+                ": not a setting of the page (seed, frame, rose, began, orbit, delay, fps, verbose)");
             continue;
         }
         if (!given.insert(name).second && repeated.insert(name).second) {

@@ -32,7 +32,8 @@ struct page_command {
 };
 
 // Reads a query such as "?seed=7&delay=20000&fps&verbose=0", escaped as
-// browsers escape it; "?seed=7&frame=1200&rose=3&began=900" is a moment. `fps`
+// browsers escape it; "?seed=7&frame=1200&rose=3&began=900&orbit=..." is a
+// moment (render/moment.h). `fps`
 // and `verbose` take no value or one of 1, true, yes, on, 0, false, no, off.
 // A bad value is ignored, with a warning, and the default holds; so is a
 // name that the page does not know, and a moment that lacks a part or

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 #include <ostream>
 #include <set>
 #include <string>
@@ -198,6 +199,60 @@ TEST_F(Moment, WhatNoRunShowsIsRefused) {
     EXPECT_NE(begun.reach(last), "");
 }
 
+// A link that claims more roses than its frames hold is refused as soon as
+// the seed's roses, replayed one after another, pass its frames (and the
+// slack for another build), not after a search of every rose it claims.
+TEST(MomentRefusal, ClaimsBeyondTheRosesRealLengthsAreRefusedEarly) {
+    testing::silenced_diagnostics quiet;
+    for (const moment& claimed : {moment{60, 100000, 261, 99999, std::nullopt},
+                                  moment{60, 100000, 261, 0, std::nullopt}}) {
+        scene reached(60, search_driver::every_frame);
+        const std::string said = reached.reach(claimed);
+        const std::string prefix =
+            claimed.began > 0 ? "rose 261 of seed 60 cannot have begun by frame 99999: the seed's first "
+                              : "rose 261 of seed 60 cannot have ended by frame 100000: the seed's first ";
+        ASSERT_EQ(said.rfind(prefix, 0), 0u) << said;
+        const std::int64_t replayed = std::stoll(said.substr(prefix.size()));
+        // Roses last 1,500 frames or so on average, 4,606 at most: a hundred
+        // or so pass 100,000 frames and the slack.
+        EXPECT_LT(replayed, claimed.rose / 2) << said;
+        EXPECT_GT(replayed, 30) << said;
+    }
+}
+
+// A moment reached in slices, each a look at the clock apart, is the moment
+// reached at once: the same picture, then the same frames.
+TEST_F(Moment, AMomentReachedInSlicesIsTheSame) {
+    scene run(60, search_driver::every_frame);
+    run.resize(width, height);
+    run.skip_frames(20000);
+    run.draw_frame();
+    const moment at = run.now();
+    ASSERT_GT(at.began, 0);
+    std::vector<std::vector<std::uint8_t>> expected{context.pixels()};
+    run.draw_frame();
+    expected.push_back(context.pixels());
+
+    scene sliced(60, search_driver::every_frame);
+    ASSERT_EQ(sliced.begin_reach(at), "");
+    std::optional<std::string> said;
+    int slices = 0;
+    for (; !said && slices < 1000000; ++slices) said = sliced.reach_further(1);
+    ASSERT_EQ(said, std::optional<std::string>(""));
+    EXPECT_GT(slices, 1) << "the way taken in more than one slice";
+    sliced.resize(width, height);
+    for (const auto& picture : expected) {
+        sliced.draw_frame();
+        EXPECT_TRUE(context.pixels() == picture);
+    }
+
+    scene refused(60, search_driver::every_frame);
+    ASSERT_EQ(refused.begin_reach({60, 100000, 261, 99999, std::nullopt}), "");
+    for (said.reset(); !said;) said = refused.reach_further(1);
+    EXPECT_NE(said->find("cannot have begun"), std::string::npos) << *said;
+    EXPECT_EQ(refused.reach_further(1), std::optional<std::string>("no moment is being reached"));
+}
+
 // The orbit that a link names is the rose on show, whichever rose this
 // build's search found in its place: as when another build rounds an orbit
 // on the edge of acceptance otherwise. The rest of the moment stays.
@@ -238,7 +293,7 @@ TEST(MomentLink, ReadsWhatThePageWritesAndRefusesTheRest) {
     for (const moment& written : {moment{7, 72000, 43, 71708, orbit},
                                   moment{7, 72000, 43, 71708, std::nullopt},
                                   moment{4294967295u, 1, 0, 0, std::nullopt},
-                                  moment{0, 10000000, 12, 0, std::nullopt}}) {
+                                  moment{0, 1728000, 12, 0, std::nullopt}}) {
         const std::string query = moment_query(written);
         for (const std::string& link :
              {query, "?" + query, "https://example.org/quillant/?" + query + "#top",
@@ -258,10 +313,10 @@ TEST(MomentLink, ReadsWhatThePageWritesAndRefusesTheRest) {
         {"?seed=7", "holds no moment"},
         {"?frame=5&rose=1", "needs seed, frame and rose"},
         {"?seed=7&rose=1&began=1", "needs seed, frame and rose"},
-        {"?seed=7&frame=0&rose=0", "frame='0' is not a frame from 1 to 10000000"},
-        {"?seed=7&frame=10000001&rose=0", "is not a frame"},
+        {"?seed=7&frame=0&rose=0", "frame='0' is not a frame from 1 to 1728000"},
+        {"?seed=7&frame=1728001&rose=0", "is not a frame"},
         {"?seed=-7&frame=5&rose=0", "seed='-7' is not a seed"},
-        {"?seed=7&frame=5&rose=x", "rose='x' is not a number of roses from 0 to 10000000"},
+        {"?seed=7&frame=5&rose=x", "rose='x' is not a number of roses from 0 to 1728000"},
         {"?seed=7&frame=5&rose=1&began=0", "began='0' is not a frame"},
         {"?seed=7&frame=5&rose=1&began=6", "began=6 is after frame=5"},
         {"?seed=7&frame=5&rose=6", "rose=6 cannot have been shown by frame=5"},

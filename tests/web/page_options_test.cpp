@@ -64,12 +64,12 @@ TEST(PageOptions, UnknownAndRepeatedSettingsAreWarnedAboutOnce) {
     const page_command command = read_page_query("?sed=30&verbose&seed=30&seed=31&seed=32&x%0Ay");
     ASSERT_EQ(command.warnings.size(), 3u);
     EXPECT_EQ(command.warnings[0],
-              "ignored 'sed': not a setting of the page (seed, frame, rose, began, delay, fps, "
-              "verbose)");
+              "ignored 'sed': not a setting of the page (seed, frame, rose, began, orbit, delay, "
+              "fps, verbose)");
     EXPECT_EQ(command.warnings[1], "seed is given more than once: the last one holds");
     EXPECT_EQ(command.warnings[2],
-              "ignored 'x\\x0Ay': not a setting of the page (seed, frame, rose, began, delay, fps, "
-              "verbose)");
+              "ignored 'x\\x0Ay': not a setting of the page (seed, frame, rose, began, orbit, delay, "
+              "fps, verbose)");
     EXPECT_EQ(command.options.seed, 32u);
     EXPECT_TRUE(command.options.verbose);
 }
@@ -90,7 +90,7 @@ TEST(PageOptions, AMomentOpensThePageOnItOrIsIgnoredWithOneWarning) {
         << "between two roses";
 
     const std::vector<std::pair<std::string, std::string>> ignored = {
-        {"?seed=7&frame=x&rose=1", "ignored frame='x': not a frame from 1 to 10000000"},
+        {"?seed=7&frame=x&rose=1", "ignored frame='x': not a frame from 1 to 1728000"},
         {"?seed=7&frame=10000001&rose=1", "ignored frame='10000001': not a frame"},
         {"?seed=7&frame=90&rose=-1", "ignored rose='-1': not a number of roses"},
         {"?seed=7&frame=90&rose=1&began=", "ignored began='': not a frame"},
