@@ -31,12 +31,12 @@ struct given_options {
 std::string mismatch(const given_options& given, const snapshot_options& options) {
     const bool one_picture = given.link || given.parts.any();
     if (one_picture && (given.frames || given.every)) {
-        return "a moment is one picture: give --frame, --rose, --began or --link without "
-               "--frames and --every";
+        return "a moment is one picture: give --frame, --rose, --began, --orbit or --link "
+               "without --frames and --every";
     }
     if (given.link && (given.seed || given.parts.any())) {
-        return "--link holds the whole moment: give it without --seed, --frame, --rose and "
-               "--began";
+        return "--link holds the whole moment: give it without --seed, --frame, --rose, "
+               "--began and --orbit";
     }
     if (!one_picture && !options.help && options.frames < options.every) {
         return "--frames " + std::to_string(options.frames) + " with --every " +
@@ -85,6 +85,7 @@ snapshot_command read_snapshot_command(const std::vector<std::string>& arguments
                     moment_part("frame"),
                     moment_part("rose"),
                     moment_part("began"),
+                    moment_part("orbit"),
                     {"link", true,
                      [&](const std::string& value) {
                          given.link = true;
@@ -105,7 +106,7 @@ snapshot_command read_snapshot_command(const std::vector<std::string>& arguments
 
     // Frame k of the seed's own run, or a moment of the page's.
     options.frame = given.parts.frame;
-    if (!given.parts.rose && !given.parts.began) return command;
+    if (!given.parts.rose && !given.parts.began && !given.parts.orbit) return command;
     given.parts.seed = options.seed;
     moment values;
     command.error = assemble_moment(given.parts, values);
@@ -116,7 +117,8 @@ snapshot_command read_snapshot_command(const std::vector<std::string>& arguments
 const char* snapshot_usage() {
     return "usage: quillant-snapshot [--size WxH] [--seed N] [--frames F] [--every E]\n"
            "                         [--out DIR] [--quiet]\n"
-           "       quillant-snapshot [--size WxH] [--seed N] --frame F [--rose K [--began B]]\n"
+           "       quillant-snapshot [--size WxH] [--seed N] --frame F\n"
+           "                         [--rose K [--began B [--orbit RE,IM,RADIUS,RRGGBB]]]\n"
            "                         [--out DIR] [--quiet]\n"
            "       quillant-snapshot [--size WxH] --link LINK [--out DIR] [--quiet]\n"
            "\n"
@@ -127,10 +129,13 @@ const char* snapshot_usage() {
            "  --frames F    draw frames 1 to F, F from 1 to 10000000 (600)\n"
            "  --every E     write every E-th of them, E at most F (150)\n"
            "  --frame F     write frame F alone, as quillant-N-F.png, reached without\n"
-           "                drawing the frames before it, F from 1 to 10000000\n"
+           "                drawing the frames before it, F from 1 to 1728000\n"
            "  --rose K      with --frame: the moment of a page that had shown K roses\n"
            "  --began B     with --rose: the rose on show began on frame B\n"
-           "  --link LINK   the moment of a page's link (?seed=N&frame=F&rose=K&began=B)\n"
+           "  --orbit O     with --began: the rose on show is the orbit RE,IM,RADIUS,RRGGBB\n"
+           "                of the link, whichever rose this build's search found there\n"
+           "  --link LINK   the moment of a page's link (?seed=N&frame=F&rose=K&began=B\n"
+           "                &orbit=O)\n"
            "  --out DIR     the folder for the pictures, made when missing (shots)\n"
            "  --quiet       leave out the search and rose diagnostics\n"
            "Options take one dash or two.\n";
