@@ -15,15 +15,17 @@ import { consoleCapture, launchWebKit } from './webdriver.mjs';
 export const engineNames = ['chromium', 'firefox', 'webkit'];
 
 // Serves the files of `root` on 127.0.0.1 at the port, or a free one, as any
-// static server would: no special headers, the usual types. `inject` goes
-// first in the <head> of each HTML file.
-export function serve(root, port = 0, inject = '') {
+// static server would: the usual types, and no other header than `headers`.
+// `inject` goes first in the <head> of each HTML file; `served` gets the
+// path of each request.
+export function serve(root, port = 0, inject = '', { headers = {}, served = [] } = {}) {
   const types = {
     '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm',
     '.webmanifest': 'application/manifest+json', '.png': 'image/png', '.txt': 'text/plain',
   };
   const server = http.createServer((request, response) => {
     const name = new URL(request.url, 'http://page').pathname;
+    served.push(name);
     const file = path.join(root, name === '/' ? 'index.html' : path.normalize(name));
     fs.readFile(file, (error, data) => {
       if (error || !file.startsWith(root)) {
@@ -32,7 +34,7 @@ export function serve(root, port = 0, inject = '') {
         return;
       }
       const type = types[path.extname(file)] ?? 'application/octet-stream';
-      response.writeHead(200, { 'content-type': type });
+      response.writeHead(200, { ...headers, 'content-type': type });
       response.end(inject && type === 'text/html' ? withHead(data.toString(), inject) : data);
     });
   });

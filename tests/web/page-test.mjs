@@ -23,10 +23,15 @@
 //   context_loss  the WebGL context lost and given back, twenty times: the
 //                 same roses go on, no error, no growth in memory
 //   phone         a phone's screen turned, and a double tap for full screen
-//   installable   installable (asked of Chromium); a new build (a changed
-//                 quillant.wasm) installs beside the old, which runs until the
-//                 "updated" control reloads into the new; offline then the new
-//                 runs whole; another site's cache on the origin survives
+//   installable   installable (asked of Chromium); served with a long
+//                 max-age: a build whose quillant.wasm is not its own is not
+//                 kept, and a cache of its name that it did not make stays;
+//                 a new build (a changed quillant.wasm) installs beside the
+//                 old, which runs until the "updated" control reloads into
+//                 the new, in a second tab too after the first took it;
+//                 offline then the new runs whole; Quillant's caches of the
+//                 version's naming go, but another folder's, and another
+//                 site's cache on the origin, survive
 //   moment        S saves the picture (a PNG of the canvas's device pixels)
 //                 and a link; the link, in a fresh page of another size,
 //                 shows the same rose as quillant-snapshot's picture of it,
@@ -600,12 +605,15 @@ async function runCase(caseName) {
     }
 
     case 'installable': {
-      // Two builds on a server of the case's own, which it stops and starts
-      // again: A as make web wrote it, and B with another quillant.wasm, its
-      // version string changed, each with the service worker that
-      // page_worker.cmake writes for its files. WebKit's console capture is
-      // in the files themselves, as the worker checks what it serves.
-      const marker = 'B'.padEnd(version.length, '-');
+      // Builds on a server of the case's own, which it stops and starts
+      // again: A as make web wrote it, B with another quillant.wasm (its
+      // version string changed), and C like B but serving B's quillant.wasm,
+      // not its own; each with the service worker that page_worker.cmake
+      // writes for its files. WebKit's console capture is in the files
+      // themselves, as the worker checks what it serves. Every file is
+      // served with an hour's max-age, so that an install that took its
+      // files from the HTTP cache would take A's.
+      const markerFor = (letter) => letter.padEnd(version.length, '-');
       const build = (name, wasmVersion) => {
         const dir = path.join(work, name);
         fs.cpSync(pageDir, dir, { recursive: true });
@@ -622,36 +630,44 @@ async function runCase(caseName) {
           `-DVERSION=${version}`, `-DFILES=${files.join(',')}`, '-P', new URL('../../web/page_worker.cmake', import.meta.url).pathname]);
         return dir;
       };
-      const [a, b] = [build('build-a', version), build('build-b', marker)];
-      let own = await serve(a);
+      const marker = markerFor('B');
+      const [a, b, c] = [build('build-a', version), build('build-b', marker), build('build-c', markerFor('C'))];
+      fs.copyFileSync(path.join(b, 'quillant.wasm'), path.join(c, 'quillant.wasm'));
+      const served = [];
+      const options = { headers: { 'cache-control': 'max-age=3600' }, served };
+      let own = await serve(a, 0, '', options);
       const port = own.address().port;
       const at = `http://127.0.0.1:${port}`;
       const stop = async () => {
         own.closeAllConnections();
         await new Promise((resolve) => own.close(resolve));
       };
-      const { page, record } = await open(`${at}/?seed=4&verbose`);
-      // The version line of the build running now, once the page that `how`
-      // loads has said it: the document before is marked, to tell them apart.
-      const running = () => waitFor(30, async () => {
+      const first = await open(`${at}/?seed=4&verbose`);
+      const { page, record } = first;
+      // The version line of the build running in a tab now, once the page
+      // that `how` loads has said it: the document before is marked, to tell
+      // them apart.
+      const running = ({ page, record }) => waitFor(30, async () => {
         const lines = engineName === 'webkit'
           ? await page.evaluate(() => (window.replaced ? [] : window.__quillantConsole ?? []).map((m) => m.text))
             .catch(() => [])  // between two documents
           : record.console.slice(record.loaded ?? 0).map((m) => m.text);
         return lines.find((line) => /^quillant [^:]+$/.test(line))?.slice('quillant '.length);
       });
-      const reloaded = async (how) => {
-        record.loaded = record.console.length;
-        await page.evaluate(() => { window.replaced = true; });
+      const reloaded = async (how, tab = first) => {
+        tab.record.loaded = tab.record.console.length;
+        await tab.page.evaluate(() => { window.replaced = true; });
         await how();
-        return running();
+        return running(tab);
       };
-      if ((await running()) !== version) fail('build A does not run');
+      if ((await running(first)) !== version) fail('build A does not run');
       // Another site's cache on the same origin, and Quillant's of old, which
-      // the version alone named.
-      await page.evaluate((version) => Promise.all([
+      // the version alone named: this folder's, and another folder's.
+      await page.evaluate((version, at) => Promise.all([
         caches.open('another-site').then((cache) => cache.put('/kept', new Response('kept'))),
-        caches.open(`quillant-${version}`)]), version);
+        caches.open(`quillant-${version}`).then((cache) => cache.put(`${at}/index.html`, new Response('old'))),
+        caches.open('quillant-0.0.1').then((cache) => cache.put(`${at}/other/index.html`, new Response('other')))]),
+      version, at);
       const cacheNames = () => page.evaluate(() => caches.keys());
       const ours = (names) => names.filter((name) => name.startsWith(`quillant ${at}/ `));
       if (!(await waitFor(30, async () => ours(await cacheNames()).length === 1))) fail(`no cache of build A: ${await cacheNames()}`);
@@ -666,33 +682,75 @@ async function runCase(caseName) {
       }
       ok(`build A runs and its worker keeps it in '${cacheA}'`);
 
-      // B on the server: the next visit runs A whole, from its cache, while B
-      // installs beside it and the page offers to reload into it.
+      // C on the server, whose quillant.wasm is not the one its worker names:
+      // its install fails, keeps nothing, and leaves alone a cache of its
+      // name that was there before it; A runs on, whole.
+      const cacheC = `quillant ${at}/ ${/const cacheName = `\$\{prefix\}([^`]+)`/.exec(fs.readFileSync(path.join(c, 'sw.js'), 'utf8'))?.[1]}`;
+      await page.evaluate((name) => caches.open(name).then((cache) => cache.put('/there-before', new Response('there'))), cacheC);
       await stop();
-      own = await serve(b, port);
+      own = await serve(c, port, '', options);
+      served.length = 0;
+      if ((await reloaded(() => page.reload({ waitUntil: 'load' }))) !== version) fail('the visit after C was published does not run A');
+      if (!(await waitFor(30, () => served.includes('/quillant.wasm')))) fail(`C's install fetched no quillant.wasm from the server (served ${served.join(' ')})`);
+      const settled = await waitFor(30, () => page.evaluate(async () => {
+        const registration = await navigator.serviceWorker.ready;
+        return !registration.installing && !registration.waiting;
+      }));
+      if (!settled) fail('C\'s install did not end');
+      const afterC = ours(await cacheNames());
+      if (afterC.length !== 2 || !afterC.includes(cacheA) || !afterC.includes(cacheC)) fail(`after C's failed install the caches are ${afterC}`);
+      const there = await page.evaluate((name) => caches.open(name).then((cache) => cache.match('/there-before')).then((found) => found && found.text()), cacheC);
+      if (there !== 'there') fail('C\'s failed install emptied a cache that it had not made');
+      if (await page.evaluate(() => !document.getElementById('updated').hidden)) fail('an "updated" control for C');
+      await page.evaluate((name) => caches.delete(name), cacheC);
+      if ((await reloaded(() => page.reload({ waitUntil: 'load' }))) !== version) fail('A does not run after C\'s failed install');
+      ok('C, whose quillant.wasm is not its own, is not installed: A runs on whole, and a cache of C\'s name that C did not make keeps its file');
+
+      // B on the server: the next visit runs A whole, from its cache, while B
+      // installs beside it and the page offers to reload into it; so does a
+      // second tab.
+      await stop();
+      own = await serve(b, port, '', options);
       if ((await reloaded(() => page.reload({ waitUntil: 'load' }))) !== version) fail('the visit after B was published does not run A');
-      const offered = await waitFor(30, () => page.evaluate(() => !document.getElementById('updated').hidden));
-      if (!offered) fail(`no "updated" control once B was installed: ${await cacheNames()}`);
+      const offered = (tab) => waitFor(30, () => tab.evaluate(() => !document.getElementById('updated').hidden));
+      if (!(await offered(page))) fail(`no "updated" control once B was installed: ${await cacheNames()}`);
       const both = ours(await cacheNames());
       if (both.length !== 2 || !both.includes(cacheA)) fail(`A's and B's caches are not both kept while A runs: ${both}`);
       ok(`the visit after B was published runs A, from its cache, while B installs beside it (${both.join(', ')}) and the "updated" control shows`);
-      if ((await reloaded(() => page.click('#updated'))) !== marker) fail('the "updated" control did not reload into B');
+      const second = await open(`${at}/?seed=5&verbose`);
+      if ((await running(second)) !== version) fail('a second tab does not run A');
+      if (!(await offered(second.page))) fail('no "updated" control in a second tab');
+      // NOTE: a click waits for the page to draw, which a tab behind another does not.
+      const clickUpdated = async (tab) => {
+        await tab.bringToFront();
+        await tab.click('#updated');
+      };
+      if ((await reloaded(() => clickUpdated(page))) !== marker) fail('the "updated" control did not reload into B');
       const after = await waitFor(30, async () => {
         const names = await cacheNames();
         return ours(names).length === 1 && !names.includes(cacheA) ? names : null;
       });
       if (!after) fail(`A's cache stayed: ${await cacheNames()}`);
-      if (!after.includes('another-site') || after.includes(`quillant-${version}`)) fail(`the caches are now ${after.join(', ')}`);
-      ok(`the "updated" control reloads into B (quillant ${marker}); Quillant's older caches went, another site's stayed: ${after.join(', ')}`);
+      if (!after.includes('another-site') || after.includes(`quillant-${version}`) || !after.includes('quillant-0.0.1')) {
+        fail(`the caches are now ${after.join(', ')}`);
+      }
+      ok(`the "updated" control reloads into B (quillant ${marker}); Quillant's older caches of the folder went, another folder's and another site's stayed: ${after.join(', ')}`);
+      if (!(await offered(second.page))) fail('the second tab\'s "updated" control went');
+      if ((await reloaded(() => clickUpdated(second.page), second)) !== marker) fail('the second tab\'s "updated" control did not reload into B');
+      ok('the second tab\'s "updated" control, once the first took B, reloads it into B');
 
       // Offline: the server is gone, B's worker runs B whole.
       await stop();
+      await page.bringToFront();
       if ((await reloaded(() => page.reload({ waitUntil: 'load' }))) !== marker) fail('offline the page does not run B');
       if (!(await waitForRoses(page, path.join(work, 'offline.png')))) fail('offline B draws no roses');
       const kept = await page.evaluate(() => caches.open('another-site').then((cache) => cache.match('/kept')).then((found) => found && found.text()));
       if (kept !== 'kept') fail('another site\'s cache lost its file');
-      const errors = record.console.filter((m) => m.type === 'error').map((m) => m.text);
-      if (record.errors.length || errors.length) fail(`errors: ${[...record.errors, ...errors].join(' | ')}`);
+      for (const tab of [first, second]) {
+        await tab.record.sync();
+        const errors = tab.record.console.filter((m) => m.type === 'error').map((m) => m.text);
+        if (tab.record.errors.length || errors.length) fail(`errors: ${[...tab.record.errors, ...errors].join(' | ')}`);
+      }
       ok('with its server gone, a reload runs B whole from its worker, roses and all: offline.png');
       break;
     }
