@@ -7,10 +7,10 @@
 //   index.html?seed=N&delay=MICROSECONDS&fps&verbose
 //   index.html?seed=N&frame=F&rose=K&began=B&orbit=RE,IM,RADIUS,RRGGBB
 #include "render/frame_pacer.h"
+#include "render/frame_rate.h"
 #include "render/host_options.h"
 #include "render/scene.h"
 #include "roses/diagnostics.h"
-#include "web/frame_rate.h"
 #include "web/page_gl.h"
 #include "web/page_options.h"
 

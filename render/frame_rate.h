@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The figure of the page's ?fps overlay: frames per second over about a
-// second, taken anew each second. Pure, so that it is tested natively.
+// A host's frames-per-second figure (the page's ?fps overlay): frames per
+// second over about a second, taken anew each second. Pure, so that it is
+// tested natively.
 #pragma once
 
 #include <optional>
