@@ -16,9 +16,8 @@ export const engineNames = ['chromium', 'firefox', 'webkit'];
 
 // Serves the files of `root` on 127.0.0.1 at the port, or a free one, as any
 // static server would: the usual types, and no other header than `headers`.
-// `inject` goes first in the <head> of each HTML file; `served` gets the
-// path of each request.
-export function serve(root, port = 0, inject = '', { headers = {}, served = [] } = {}) {
+// `served` gets the path of each request.
+export function serve(root, port = 0, { headers = {}, served = [] } = {}) {
   const types = {
     '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm',
     '.webmanifest': 'application/manifest+json', '.png': 'image/png', '.txt': 'text/plain',
@@ -35,7 +34,7 @@ export function serve(root, port = 0, inject = '', { headers = {}, served = [] }
       }
       const type = types[path.extname(file)] ?? 'application/octet-stream';
       response.writeHead(200, { ...headers, 'content-type': type });
-      response.end(inject && type === 'text/html' ? withHead(data.toString(), inject) : data);
+      response.end(data);
     });
   });
   return new Promise((resolve) => server.listen(port, '127.0.0.1', () => resolve(server)));
@@ -185,7 +184,7 @@ export async function startEngine(name, work) {
       return `file://${copy}${query}`;
     },
 
-    // The server's injection for this engine.
+    // What goes first in the <head> of the page's HTML for this engine.
     inject: name === 'webkit' ? consoleCapture : '',
 
     async close() {

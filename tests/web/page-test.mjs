@@ -206,6 +206,27 @@ async function expectNoErrors(record, what) {
   if (record.errors.length) fail(`uncaught exceptions ${what}: ${record.errors.join(' | ')}`);
 }
 
+// A copy of the page in `work`/`name`, its quillant.wasm's version string
+// replaced by `wasmVersion` (as long), WebKit's console capture in its
+// index.html, and the service worker that page_worker.cmake writes for its
+// files.
+function build(name, wasmVersion) {
+  const dir = path.join(work, name);
+  fs.cpSync(pageDir, dir, { recursive: true });
+  const index = path.join(dir, 'index.html');
+  if (engine.inject) fs.writeFileSync(index, fs.readFileSync(index, 'utf8').replace('<head>', `<head>\n${engine.inject}`));
+  const wasm = path.join(dir, 'quillant.wasm');
+  const bytes = fs.readFileSync(wasm);
+  const at = bytes.indexOf(`\0${version}\0`, 0, 'latin1');
+  if (at < 0) fail(`no version string in ${wasm}`);
+  bytes.write(wasmVersion, at + 1, 'latin1');
+  fs.writeFileSync(wasm, bytes);
+  const files = [...fs.readFileSync(path.join(dir, 'sw.js'), 'utf8').matchAll(/'([^']+)': '[0-9a-f]{64}'/g)].map((m) => m[1]);
+  execFileSync('cmake', [`-DPAGE=${dir}`, `-DTEMPLATE=${new URL('../../web/sw.js.in', import.meta.url).pathname}`,
+    `-DVERSION=${version}`, `-DFILES=${files.join(',')}`, '-P', new URL('../../web/page_worker.cmake', import.meta.url).pathname]);
+  return dir;
+}
+
 fs.rmSync(work, { recursive: true, force: true });
 fs.mkdirSync(work, { recursive: true });
 if (!fs.existsSync(path.join(pageDir, 'index.html'))) {
@@ -213,7 +234,9 @@ if (!fs.existsSync(path.join(pageDir, 'index.html'))) {
   process.exit(1);
 }
 const engine = await startEngine(engineName, work);
-const server = await serve(pageDir, 0, engine.inject);
+// NOTE: WebKit's console capture is written into a copy of the page, with
+// its worker written anew for it, so that the worker keeps the files served.
+const server = await serve(engine.inject ? build('page', version) : pageDir);
 const origin = `http://127.0.0.1:${server.address().port}`;
 let opened = [];
 let failed = 0;
@@ -615,28 +638,12 @@ async function runCase(caseName) {
       // served with an hour's max-age, so that an install that took its
       // files from the HTTP cache would take A's.
       const markerFor = (letter) => letter.padEnd(version.length, '-');
-      const build = (name, wasmVersion) => {
-        const dir = path.join(work, name);
-        fs.cpSync(pageDir, dir, { recursive: true });
-        const index = path.join(dir, 'index.html');
-        if (engine.inject) fs.writeFileSync(index, fs.readFileSync(index, 'utf8').replace('<head>', `<head>\n${engine.inject}`));
-        const wasm = path.join(dir, 'quillant.wasm');
-        const bytes = fs.readFileSync(wasm);
-        const at = bytes.indexOf(`\0${version}\0`, 0, 'latin1');
-        if (at < 0) fail(`no version string in ${wasm}`);
-        bytes.write(wasmVersion, at + 1, 'latin1');
-        fs.writeFileSync(wasm, bytes);
-        const files = [...fs.readFileSync(path.join(dir, 'sw.js'), 'utf8').matchAll(/'([^']+)': '[0-9a-f]{64}'/g)].map((m) => m[1]);
-        execFileSync('cmake', [`-DPAGE=${dir}`, `-DTEMPLATE=${new URL('../../web/sw.js.in', import.meta.url).pathname}`,
-          `-DVERSION=${version}`, `-DFILES=${files.join(',')}`, '-P', new URL('../../web/page_worker.cmake', import.meta.url).pathname]);
-        return dir;
-      };
       const marker = markerFor('B');
       const [a, b, c] = [build('build-a', version), build('build-b', marker), build('build-c', markerFor('C'))];
       fs.copyFileSync(path.join(b, 'quillant.wasm'), path.join(c, 'quillant.wasm'));
       const served = [];
       const options = { headers: { 'cache-control': 'max-age=3600' }, served };
-      let own = await serve(a, 0, '', options);
+      let own = await serve(a, 0, options);
       const port = own.address().port;
       const at = `http://127.0.0.1:${port}`;
       const stop = async () => {
@@ -689,7 +696,7 @@ async function runCase(caseName) {
       const cacheC = `quillant ${at}/ ${/const cacheName = `\$\{prefix\}([^`]+)`/.exec(fs.readFileSync(path.join(c, 'sw.js'), 'utf8'))?.[1]}`;
       await page.evaluate((name) => caches.open(name).then((cache) => cache.put('/there-before', new Response('there'))), cacheC);
       await stop();
-      own = await serve(c, port, '', options);
+      own = await serve(c, port, options);
       served.length = 0;
       if ((await reloaded(() => page.reload({ waitUntil: 'load' }))) !== version) fail('the visit after C was published does not run A');
       if (!(await waitFor(30, () => served.includes('/quillant.wasm')))) fail(`C's install fetched no quillant.wasm from the server (served ${served.join(' ')})`);
@@ -711,7 +718,7 @@ async function runCase(caseName) {
       // installs beside it and the page offers to reload into it; so does a
       // second tab.
       await stop();
-      own = await serve(b, port, '', options);
+      own = await serve(b, port, options);
       if ((await reloaded(() => page.reload({ waitUntil: 'load' }))) !== version) fail('the visit after B was published does not run A');
       const offered = (tab) => waitFor(30, () => tab.evaluate(() => !document.getElementById('updated').hidden));
       if (!(await offered(page))) fail(`no "updated" control once B was installed: ${await cacheNames()}`);
