@@ -20,7 +20,6 @@
   wayland,
   wayland-protocols,
   gtest,
-  mesa,
 }:
 
 stdenv.mkDerivation (finalAttrs: {
@@ -52,11 +51,13 @@ stdenv.mkDerivation (finalAttrs: {
     wayland-protocols
   ];
 
-  # The tests draw off-screen with Mesa's OSMesa.
-  checkInputs = [
-    gtest
-    mesa
-  ];
+  checkInputs = [ gtest ];
+
+  # The tests run scripts of the sources, whose #! lines name /usr/bin/env,
+  # which the build's sandbox lacks.
+  postPatch = ''
+    patchShebangs tests scripts
+  '';
 
   cmakeFlags = [
     (lib.cmakeBool "QUILLANT_WARNINGS_AS_ERRORS" false)
@@ -64,7 +65,10 @@ stdenv.mkDerivation (finalAttrs: {
     (lib.cmakeBool "QUILLANT_BUILD_TESTS" finalAttrs.doCheck)
   ];
 
-  doCheck = true;
+  # The tests draw off-screen with OSMesa, which nixpkgs' Mesa lacks since
+  # 25.1 dropped it. The tests are built only when checked; with an OSMesa
+  # in checkInputs, doCheck = true runs them.
+  doCheck = false;
 
   # The tests that need no display, compositor or browser.
   checkPhase = ''
@@ -78,6 +82,8 @@ stdenv.mkDerivation (finalAttrs: {
     homepage = "https://github.com/quillant/quillant";
     changelog = "https://github.com/quillant/quillant/blob/v${finalAttrs.version}/CHANGELOG.md";
     license = lib.licenses.mit;
+    # Filled in by whoever submits it to nixpkgs, from maintainers/maintainer-list.nix.
+    maintainers = [ ];
     mainProgram = "quillant-wayland";
     platforms = lib.platforms.linux;
   };
