@@ -55,7 +55,7 @@ test-web: build-native web
 	ctest --preset web -R '$(side_by_side)' -j2
 
 test-packages: DEPS := test-packages
-test-packages: build-native release
+test-packages: build-native dist web
 	ctest --preset packages
 	ctest --preset win64 -L packages
 
