@@ -14,8 +14,9 @@ endfunction()
 
 # Sets `out` to the <release> elements of the changelog, newest first, as
 # its "## VERSION (YYYY-MM-DD)" headings give them; a version "(unreleased)"
-# is a development release of the build's day (SOURCE_DATE_EPOCH's, where
-# set). A heading's paragraphs and list follow it as its description.
+# is a development release of SOURCE_DATE_EPOCH's day, or where that is
+# not set, of the changelog file's time. A heading's paragraphs and list
+# follow it as its description.
 function(quillant_changelog_releases changelog out)
   file(READ "${changelog}" text)
   # NOTE: CMake's lists split at semicolons and keep brackets together; the
@@ -64,7 +65,13 @@ function(quillant_changelog_releases changelog out)
       set(version "${CMAKE_MATCH_1}")
       set(when "${CMAKE_MATCH_2}")
       if(when STREQUAL "unreleased")
-        string(TIMESTAMP when "%Y-%m-%d" UTC)
+        if(DEFINED ENV{SOURCE_DATE_EPOCH})
+          string(TIMESTAMP when "%Y-%m-%d" UTC)
+        else()
+          # Not the build's day, which would change the metadata from day to
+          # day: the changelog's own, which a source release gives its files.
+          file(TIMESTAMP "${changelog}" when "%Y-%m-%d" UTC)
+        endif()
         set(type development)
       elseif(when MATCHES "^[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]$")
         set(type stable)
