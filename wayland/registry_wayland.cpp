@@ -65,6 +65,7 @@ void global_removed(void* data, wl_registry*, std::uint32_t name) {
     client& c = *static_cast<client*>(data);
     for (auto it = c.outputs.begin(); it != c.outputs.end(); ++it) {
         if ((*it)->global != name) continue;
+        if (c.options.verbose) report((*it)->name + ": gone");
         uncover_output(c, **it);
         release_output(**it);
         c.outputs.erase(it);

@@ -22,6 +22,11 @@ start_program() {
 
 running() { kill -0 "$program_pid" 2>/dev/null; }
 
+# Runs a helper (input, output settings) bounded: SIGTERM after 20 s and
+# SIGKILL 5 s later, so that one stuck on its display fails the case rather
+# than hanging it.
+bounded() { timeout -k 5 20 "$@"; }
+
 # Waits up to $1 seconds for the program to end; sets exit_code to its exit
 # code, or to "timeout". In the shell that started it, as only that one can
 # wait for it.
@@ -84,7 +89,16 @@ wait_roses() {
   return 1
 }
 
-# Kills what the case started; for its EXIT trap.
+# Kills what the case started; for its EXIT trap. What is still there 2 s
+# after SIGTERM (stuck in a driver, or deaf to it) gets SIGKILL.
 kill_started() {
+  local pid left
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+  for _ in $(seq 20); do
+    left=0
+    for pid in "${pids[@]}"; do kill -0 "$pid" 2>/dev/null && left=1; done
+    [ "$left" = 0 ] && return 0
+    sleep 0.1
+  done
+  for pid in "${pids[@]}"; do kill -KILL "$pid" 2>/dev/null; done
 }
