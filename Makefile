@@ -38,8 +38,7 @@ check: build-native
 test-windows: DEPS := test-windows
 test-windows: build-win32 build-win64 dist
 	./scripts/wine-check 32 build/win32/tools/wgl-probe.exe 64 build/win64/tools/wgl-probe.exe
-	ctest --preset win32
-	ctest --preset win64 -LE packages
+	./scripts/two-at-once 'ctest --preset win32' 'ctest --preset win64 -LE packages'
 
 test-x11: DEPS := test-x11
 test-x11: build-native
@@ -63,8 +62,7 @@ test: build-native build-win32 build-win64 build-asan build-tsan build-fuzz dist
 	./scripts/wine-check 32 build/win32/tools/wgl-probe.exe 64 build/win64/tools/wgl-probe.exe
 	ctest --preset native -E '$(side_by_side)'
 	ctest --preset native -R '$(side_by_side)' -j2
-	ctest --preset win32
-	ctest --preset win64
+	./scripts/two-at-once 'ctest --preset win32' 'ctest --preset win64'
 	ctest --preset asan -j2
 	ctest --preset tsan -j2
 	ctest --preset fuzz -j2
