@@ -22,10 +22,11 @@ build-native build-win32 build-win64 build-asan build-tsan build-fuzz: build-%: 
 	cmake --preset $* >/dev/null
 	cmake --build --preset $*
 
-# Two at a time: the page's runs in Firefox and in WebKit, and the cases of
+# Side by side: the page's runs in Firefox and in WebKit, and the cases of
 # the hack and of quillant-wayland, each on a private display or compositor,
-# mostly wait on frames; under the sanitizers every case is a process of its
-# own; the fuzzers share nothing.
+# mostly wait on frames (make test runs them three at a time, the two
+# browsers' long runs beside the rest); under the sanitizers every case is a
+# process of its own; the fuzzers share nothing.
 side_by_side := ^(page[.](firefox|webkit)|(hack|locker|wayland)[.].*)$$
 
 # The quick loop: the native build and every test that needs no Wine, no
@@ -61,7 +62,7 @@ test-packages: build-native dist web
 test: build-native build-win32 build-win64 build-asan build-tsan build-fuzz dist web
 	./scripts/wine-check 32 build/win32/tools/wgl-probe.exe 64 build/win64/tools/wgl-probe.exe
 	ctest --preset native -E '$(side_by_side)'
-	ctest --preset native -R '$(side_by_side)' -j2
+	ctest --preset native -R '$(side_by_side)' -j3
 	./scripts/two-at-once 'ctest --preset win32' 'ctest --preset win64'
 	ctest --preset asan -j2
 	ctest --preset tsan -j2
